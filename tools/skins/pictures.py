@@ -7,10 +7,9 @@ import math
 import cairo
 
 import icons
-from theme import (ACCENT, ACCENT_DEEP, ACCENT_SOFT, BORDER, GLYPH, INNER, OK_GREEN, PANEL,
-                   RAISED, RAISED_HI, SUNKEN, TEXT, TEXT_DIM, TIP, fill_rounded, mix,
-                   new_surface, rgba, rounded_rect, set_colour, text, text_left, text_width,
-                   vertical_gradient)
+from theme import (ACCENT, ACCENT_SOFT, BORDER, GLYPH, INNER, OK_GREEN, PANEL, RAISED,
+                   RAISED_HI, SUNKEN, TEXT, TIP, fill_rounded, mix, new_surface, rgba,
+                   rounded_rect, set_colour, text_left, vertical_gradient)
 
 
 def main_background(w=1280, h=720):
@@ -248,9 +247,3 @@ def mode_icon(glyph, size=24):
     icons.draw_glyph(ctx, glyph, 0, 0, size, GLYPH, 1.8)
     return s
 
-
-def contact_label(ctx, s, x, y):
-    text_left(ctx, s, x, y, 11, TEXT_DIM)
-
-
-__all__ = ["text", "text_width", "ACCENT_DEEP"]

@@ -2,6 +2,7 @@
 temporary folder gives the same files, byte for byte, and two runs agree."""
 
 import filecmp
+import importlib.util
 import os
 import subprocess
 import sys
@@ -19,12 +20,7 @@ OWNED_FILES = [os.path.join("data", "layouts", "Q400.xml"),
 
 
 def generator_available():
-    try:
-        import cairo  # noqa: F401
-        import PIL  # noqa: F401
-        return True
-    except ImportError:
-        return False
+    return all(importlib.util.find_spec(m) is not None for m in ("cairo", "PIL"))
 
 
 def generate(out):
