@@ -1,0 +1,111 @@
+#include "app/core/AppPaths.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "app/core/Language.h"
+#include "toolkit/core/Manager.h"
+#include "toolkit/platform/Utf.h"
+
+namespace Quillon {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The one skin theme the program ships.
+constexpr const wchar_t* kThemeFolder = L"theme1/";
+
+std::wstring WithSlash(std::wstring path) {
+    if (path.empty() || path.back() != L'/') {
+        path.push_back(L'/');
+    }
+    return path;
+}
+
+// An XDG base folder: the variable when it holds an absolute path (the
+// standard says relative ones are ignored), else HOME + the fallback.
+std::wstring XdgFolder(const char* variable, const char* fallback) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return WithSlash(VellumUI::Utf8ToWide(value));
+    }
+    const char* home = std::getenv("HOME");
+    std::string base = home != nullptr && home[0] != '\0' ? home : "/tmp";
+    return WithSlash(VellumUI::Utf8ToWide(base + "/" + fallback));
+}
+
+} // namespace
+
+std::wstring PathComponentOf(const std::wstring& name) {
+    std::wstring safe = name;
+    for (wchar_t& c : safe) {
+        if (c == L'/' || c == L'\0') {
+            c = L'_';
+        }
+    }
+    if (safe.empty() || safe == L"." || safe == L"..") {
+        safe.insert(safe.begin(), L'_');
+    }
+    return safe;
+}
+
+std::wstring GetProgramFolder() {
+    std::error_code error;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return WithSlash(VellumUI::Utf8ToWide(fs::current_path(error).string()));
+    }
+    return WithSlash(VellumUI::Utf8ToWide(exe.parent_path().string()));
+}
+
+std::wstring GetConfigFilePath() {
+    return GetProgramFolder() + L"config.xml";
+}
+
+std::wstring GetLanguageFilePath() {
+    return GetLanguageFilePath(GetCurrentLanguage());
+}
+
+std::wstring GetLanguageFilePath(int language) {
+    return GetProgramFolder() + L"language/" + std::to_wstring(language) + L".lan";
+}
+
+std::wstring GetSkinFolder() {
+    return GetProgramFolder() + L"skins/" + kThemeFolder;
+}
+
+std::wstring GetDataFolder() {
+    // The name keeps its own spelling ("<device name> Files"); only a
+    // separator in it is neutralised.
+    return XdgFolder("XDG_DATA_HOME", ".local/share") +
+           PathComponentOf(VellumUI::Manager::GetDeviceName() + L" Files") + L"/";
+}
+
+std::wstring GetDatabaseFolder() {
+    return GetDataFolder() + L"db/";
+}
+
+std::wstring GetDownloadFolder() {
+    return GetDataFolder() + L"temp/";
+}
+
+std::wstring GetSettingsFolder() {
+    return XdgFolder("XDG_CONFIG_HOME", ".config") +
+           PathComponentOf(VellumUI::Manager::GetDeviceName()) + L"/";
+}
+
+bool EnsureDirectory(const std::wstring& path) {
+    const fs::path folder(VellumUI::WideToUtf8(path));
+    std::error_code error;
+    if (fs::is_directory(folder, error)) {
+        return true;
+    }
+    fs::create_directories(folder, error);
+    return fs::is_directory(folder, error);
+}
+
+} // namespace Quillon
