@@ -82,21 +82,23 @@ int GetSystemUILanguage() {
     return kLanguageEnglish;
 }
 
+int ChooseFirstRunLanguage() {
+    // A language without a file would leave every text of the window empty,
+    // so it is never chosen, not even for the current run.
+    const int system = GetSystemUILanguage();
+    if (LanguageFileExists(system)) {
+        return system;
+    }
+    return system == kLanguageEnglish ? kLanguageEnglish : kLanguageChinese;
+}
+
 int SettleLanguage() {
     const int stored = ReadLanguageSetting();
     if (stored != 0) {
         SetCurrentLanguage(stored);
         return stored;
     }
-    // First run. A language the program ships texts for is used and kept;
-    // any other falls back to English for an English system, else Chinese,
-    // for this run too: a language without a file would leave every text
-    // of the window empty.
-    const int system = GetSystemUILanguage();
-    int chosen = system;
-    if (!LanguageFileExists(system)) {
-        chosen = system == kLanguageEnglish ? kLanguageEnglish : kLanguageChinese;
-    }
+    const int chosen = ChooseFirstRunLanguage();
     SetCurrentLanguage(chosen);
     WriteLanguageSetting(chosen);
     return chosen;

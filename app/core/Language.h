@@ -24,6 +24,11 @@ int LanguageFromLocale(std::string_view locale);
 // set and not empty.
 int GetSystemUILanguage();
 
+// The language for a user without a stored choice: the user's UI language
+// when its texts ship with the program, else English for an English system
+// and Chinese for any other.
+int ChooseFirstRunLanguage();
+
 // Start-up: takes the stored "LCID" setting as the current language; on the
 // first run (no setting yet) picks one from the user's locale and stores it.
 // Returns the current language.
