@@ -18,6 +18,7 @@
 namespace Quillon {
 
 class KeyboardDefHost;
+class XmlDocument;
 
 // A key's rectangle in the keyboard picture's coordinates.
 struct KeyRect {
@@ -96,6 +97,14 @@ public:
     KeyMatrix key_matrix{};               // all 0 until a layout loads
     int row_count = 0;
     int column_count = 0;
+
+private:
+    void ReadKeyboards(XmlDocument& doc, KeyboardDefHost& host);
+    void ReadSoftware(XmlDocument& doc, KeyboardDefHost& host);
+    void ReadPages(XmlDocument& doc, KeyboardDefHost& host);
+    void ReadLight(XmlDocument& doc, KeyboardDefHost& host);
+    void ReadKeyboard(XmlDocument& doc, KeyboardDefHost& host);
+    void ReadKey(XmlDocument& doc, KeyboardDefHost& host);
 };
 
 } // namespace Quillon
