@@ -1,6 +1,8 @@
 #include "app/storage/KeyboardDB.h"
 
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <system_error>
 
 #include "app/storage/RowAccess.h"
@@ -122,7 +124,10 @@ int KeyboardDB::InsertRow(SQLiteStatement& statement) {
     if (!IsWriteOk(statement.Step())) {
         return 0;
     }
-    return static_cast<int>(m_database.GetLastInsertId());
+    // Ids are 32-bit everywhere else; one past that range would be cut to
+    // another row's id, so it counts as a failure.
+    const std::int64_t id = m_database.GetLastInsertId();
+    return id > 0 && id <= INT_MAX ? static_cast<int>(id) : 0;
 }
 
 int KeyboardDB::StepCount(SQLiteStatement& statement) {

@@ -39,7 +39,12 @@ SQLiteDB& SQLiteDB::operator=(SQLiteDB&& other) noexcept {
 bool SQLiteDB::Open(const std::string& path, const std::string& key, int flags) {
     if (m_connection != nullptr) {
         sqlite3_interrupt(m_connection);
-        Close();
+        if (!Close()) {
+            // A statement is still open somewhere: let SQLite release the
+            // old handle once it is finalized rather than lose track of it.
+            sqlite3_close_v2(m_connection);
+            m_connection = nullptr;
+        }
     }
     sqlite3* connection = nullptr;
     if (sqlite3_open_v2(path.c_str(), &connection, flags, nullptr) != SQLITE_OK) {

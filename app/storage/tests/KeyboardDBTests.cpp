@@ -167,6 +167,17 @@ TEST_F(KeyboardDBTest, ProfilesAndTheActiveOne) {
     EXPECT_EQ(list[0].type, 0);
 }
 
+TEST_F(KeyboardDBTest, AnIdPastThirtyTwoBitsCountsAsAFailure) {
+    {
+        SQLiteDB other;
+        ASSERT_TRUE(other.Open(File().string(), "", kSQLiteOpenReadWrite));
+        ASSERT_EQ(other.Exec("INSERT INTO t_macro_data(macro_id, name) VALUES (2147483647, 'x')"),
+                  kSQLiteOk);
+    }
+    // The next id, 2^31, cannot be handed out as an int.
+    EXPECT_EQ(m_db.AddMacro(L"next"), 0);
+}
+
 TEST_F(KeyboardDBTest, SavingAnAssignmentKeepsOneRowPerKey) {
     struct Case {
         const char* what;
