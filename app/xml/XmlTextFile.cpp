@@ -255,19 +255,26 @@ void LogFileError(std::wstring& log, int error) {
               {{L"msg", VellumUI::Utf8ToWide(message)}, {L"n", std::to_wstring(error)}});
 }
 
+// Where the value starts after `pos`: blanks, "=", blanks. npos without "=".
+std::size_t AfterEquals(std::wstring_view text, std::size_t pos) {
+    while (pos < text.size() && IsBlank(text[pos]))
+        ++pos;
+    if (pos >= text.size() || text[pos] != L'=')
+        return std::wstring_view::npos;
+    ++pos;
+    while (pos < text.size() && IsBlank(text[pos]))
+        ++pos;
+    return pos;
+}
+
 std::wstring CharsetFromContent(std::wstring_view content) {
     std::string lower = LowerAscii(content);
     std::size_t at = lower.find("charset");
     if (at == std::string::npos)
         return {};
-    std::size_t pos = at + 7;
-    while (pos < content.size() && IsBlank(content[pos]))
-        ++pos;
-    if (pos >= content.size() || content[pos] != L'=')
+    std::size_t pos = AfterEquals(content, at + 7);
+    if (pos == std::wstring_view::npos)
         return {};
-    ++pos;
-    while (pos < content.size() && IsBlank(content[pos]))
-        ++pos;
     std::size_t end = pos;
     while (end < content.size() && !IsBlank(content[end]) && content[end] != L';' &&
            content[end] != L'"' && content[end] != L'\'')
@@ -283,14 +290,7 @@ std::wstring FindDeclaredEncoding(std::wstring_view text) {
         std::size_t at = decl.find(L"encoding");
         if (at == std::wstring_view::npos)
             return {};
-        std::size_t pos = at + 8;
-        while (pos < decl.size() && IsBlank(decl[pos]))
-            ++pos;
-        if (pos >= decl.size() || decl[pos] != L'=')
-            return {};
-        ++pos;
-        while (pos < decl.size() && IsBlank(decl[pos]))
-            ++pos;
+        std::size_t pos = AfterEquals(decl, at + 8);
         if (pos >= decl.size() || (decl[pos] != L'"' && decl[pos] != L'\''))
             return {};
         std::size_t end = decl.find(decl[pos], pos + 1);
