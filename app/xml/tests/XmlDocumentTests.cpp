@@ -44,6 +44,26 @@ TEST(XmlDocumentEditTest, BuildsTheExchangeFileLayoutLineByLine) {
     EXPECT_EQ(reread.GetAttribute(L"name"), L"A&B");
 }
 
+TEST(XmlDocumentEditTest, NestedBuildPutsEveryElementOnItsOwnLine) {
+    XmlDocument doc;
+    doc.SetText(L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
+    ASSERT_TRUE(doc.AddElement(L"profile") && doc.EnterElement());
+    ASSERT_TRUE(doc.AddElement(L"profileinfo") && doc.AddElement(L"keyitems") &&
+                doc.EnterElement());
+    ASSERT_TRUE(doc.AddElement(L"item") && doc.AddElement(L"item") && doc.LeaveElement());
+    ASSERT_TRUE(doc.AddElement(L"macroinfo") && doc.EnterElement());
+    ASSERT_TRUE(doc.AddElement(L"macroitems") && doc.EnterElement() && doc.AddElement(L"item"));
+    ASSERT_TRUE(doc.LeaveElement() && doc.LeaveElement());
+    ASSERT_TRUE(doc.AddElement(L"macroinfo") && doc.EnterElement() && doc.LeaveElement());
+    ASSERT_TRUE(doc.LeaveElement());
+    EXPECT_EQ(doc.GetText(),
+              L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<profile>\r\n"
+              L"<profileinfo/>\r\n<keyitems>\r\n<item/>\r\n<item/>\r\n</keyitems>\r\n"
+              L"<macroinfo>\r\n<macroitems>\r\n<item/>\r\n</macroitems>\r\n"
+              L"</macroinfo>\r\n<macroinfo/>\r\n</profile>\r\n");
+    EXPECT_TRUE(IndexMatchesReparse(doc));
+}
+
 TEST(XmlDocumentEditTest, AttributeEditsKeepEveryOffsetRight) {
     XmlDocument doc(L"<r>\n <a x='1' y=\"22\" z=3 w/>\n <b><c/></b>\n <d q=\"\" />\n</r>");
     ASSERT_TRUE(doc.FindElement(L"r"));
