@@ -1,0 +1,154 @@
+// The simulated Q400 itself: enumeration in each mode, hot-plug, the transfer
+// log, the back-end choice from the environment, and the command-line driver.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "app/device/HidapiBackend.h"
+#include "sim/DeviceServices.h"
+#include "sim/SimDriver.h"
+#include "sim/SimHidBackend.h"
+#include "tools/testing/TestEnvironment.h"
+
+namespace Quillon {
+namespace {
+
+std::vector<std::string> ReadLines(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(SimKeyboard, EnumeratesEachModeLikeTheKernelNamesIt) {
+    struct Case {
+        int mode;
+        const char* hid_id;
+        std::size_t interfaces;
+    };
+    for (const Case& c : {Case{0, "0003:37F1:4A01", 5}, Case{1, "0003:37F1:4A02", 5},
+                          Case{2, "0005:37F1:4A03", 3}}) {
+        auto keyboard = std::make_shared<SimKeyboard>(Q400Description());
+        ASSERT_TRUE(keyboard->Attach(c.mode));
+        SimHidBackend backend(keyboard);
+        const auto list = backend.Enumerate();
+        ASSERT_EQ(list.size(), c.interfaces);
+        int vendor = 0;
+        for (const HidInterfaceInfo& info : list) {
+            EXPECT_NE(info.path.find(c.hid_id), std::string::npos) << info.path;
+            EXPECT_EQ(info.vid, 0x37F1);
+            vendor += info.usage_page == 0xFF01 ? 1 : 0;
+            EXPECT_NE(backend.Open(info.path), nullptr);
+        }
+        EXPECT_EQ(vendor, c.mode == 2 ? 1 : 2);
+    }
+    auto keyboard = std::make_shared<SimKeyboard>(Q400Description());
+    EXPECT_FALSE(keyboard->Attach(7));
+    EXPECT_TRUE(SimHidBackend(keyboard).Enumerate().empty());
+}
+
+TEST(SimKeyboard, ReplugGivesNewPathsAndKillsOldHandles) {
+    auto keyboard = std::make_shared<SimKeyboard>(Q400Description());
+    keyboard->Attach(0);
+    SimHidBackend backend(keyboard);
+    const std::string old_path = backend.Enumerate()[2].path;
+    auto old_device = backend.Open(old_path);
+    keyboard->Attach(0); // replug
+    const std::uint8_t report[8] = {7, 0xF7};
+    EXPECT_EQ(old_device->SendFeature(report), -1);
+    EXPECT_EQ(backend.Open(old_path), nullptr);
+    auto fresh = backend.Open(backend.Enumerate()[2].path);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->SendFeature(report), 8);
+}
+
+TEST(SimKeyboard, LogsEveryTransferInTheDocumentedFormat) {
+    QuillonTesting::TempDir dir;
+    const auto log = dir.Path() / "q400.log";
+    VirtualClock clock;
+    auto keyboard = std::make_shared<SimKeyboard>(Q400Description(), clock);
+    ASSERT_TRUE(keyboard->SetLogFile(log.string()));
+    keyboard->Attach(0);
+    SimHidBackend backend(keyboard);
+    const auto list = backend.Enumerate();
+    auto main = backend.Open(list[2].path);
+    auto aux = backend.Open(list[3].path);
+
+    clock.AdvanceUs(1532118);
+    const std::uint8_t light[8] = {0x07, 0xF7, 0x00, 0x00, 0x00, 0x02, 0x03, 0x00};
+    main->SendFeature(light);
+    clock.AdvanceUs(16000);
+    const std::uint8_t version[8] = {0x07, 0xFD};
+    main->SendFeature(version);
+    std::uint8_t reply[8] = {0x07, 0xFD};
+    main->GetFeature(reply);
+    std::uint8_t chunk[65] = {0x00, 0xF1, 0x3C};
+    aux->Write(chunk);
+
+    const auto lines = ReadLines(log);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "1532.118 set_feature main 07 f7 00 00 00 02 03 00");
+    EXPECT_EQ(lines[1], "1548.118 set_feature main 07 fd 00 00 00 00 00 00");
+    EXPECT_EQ(lines[2], "1548.118 get_feature main 07 01 03 00 00 00 00 00");
+    EXPECT_EQ(lines[3].substr(0, 35), "1548.118 write aux 00 f1 3c 00 00 0");
+    EXPECT_EQ(lines[3].size(), std::string("1548.118 write aux").size() + 65 * 3);
+}
+
+TEST(DeviceServices, QuillonSimulateChoosesTheBackEnd) {
+    struct Case {
+        const char* value;
+        int mode; // -2: real back ends
+    };
+    const Case cases[] = {{"wired", 0},     {"wireless", 1}, {"receiver", 1},
+                          {"bluetooth", 2}, {"other", -1},   {"", -2}};
+    for (const Case& c : cases) {
+        QuillonTesting::ScopedEnv env;
+        env.Set("QUILLON_SIMULATE", c.value);
+        env.Unset("QUILLON_SIM_LOG");
+        DeviceServices services = CreateDeviceServices();
+        ASSERT_NE(services.backend, nullptr) << c.value;
+        ASSERT_NE(services.monitor, nullptr) << c.value;
+        if (c.mode == -2) {
+            EXPECT_EQ(services.simulated, nullptr);
+            EXPECT_NE(dynamic_cast<HidapiBackend*>(services.backend.get()), nullptr);
+            continue; // never enumerate the machine's real devices here
+        }
+        ASSERT_NE(services.simulated, nullptr) << c.value;
+        EXPECT_EQ(services.simulated->AttachedMode(), c.mode) << c.value;
+        EXPECT_EQ(dynamic_cast<HidapiBackend*>(services.backend.get()), nullptr);
+    }
+}
+
+TEST(SimDriver, RunsEachModeAndLeavesALog) {
+    const std::regex line_format(
+        R"(^\d+\.\d{3} (set_feature|get_feature|write) (main|aux)( [0-9a-f]{2})*$)");
+    for (const char* mode : {"wired", "wireless", "bluetooth"}) {
+        QuillonTesting::TempDir dir;
+        const auto log = dir.Path() / "sim.log";
+        QuillonTesting::ScopedEnv env;
+        env.Set("QUILLON_SIMULATE", mode);
+        env.Set("QUILLON_SIM_LOG", log.string());
+        std::ostringstream out;
+        EXPECT_EQ(RunSimDriver(out), 0) << mode << "\n" << out.str();
+        EXPECT_NE(out.str().find("firmware version 1.3"), std::string::npos) << out.str();
+        const auto lines = ReadLines(log);
+        EXPECT_GE(lines.size(), 5u) << mode;
+        for (const std::string& line : lines) {
+            EXPECT_TRUE(std::regex_match(line, line_format)) << line;
+        }
+    }
+}
+
+TEST(SimDriver, RefusesToRunWithoutTheSimulation) {
+    QuillonTesting::ScopedEnv env;
+    env.Unset("QUILLON_SIMULATE");
+    std::ostringstream out;
+    EXPECT_EQ(RunSimDriver(out), 2);
+}
+
+} // namespace
+} // namespace Quillon
