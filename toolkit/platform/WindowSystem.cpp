@@ -1,0 +1,888 @@
+#include "toolkit/platform/WindowSystem.h"
+
+#include "toolkit/platform/Messages.h"
+
+#include <algorithm>
+
+namespace VellumUI {
+
+namespace {
+
+// The hover request of TrackMouseEvent runs as a timer the caller never sees.
+constexpr WPARAM kNoTimer = 0;
+
+LPARAM SizeParam(const Rect& r) {
+    return MakePointParam(r.Width(), r.Height());
+}
+
+} // namespace
+
+WindowSystem::WindowSystem() : m_uiThread(std::this_thread::get_id()) {}
+
+WindowSystem::~WindowSystem() {
+    std::lock_guard guard(m_lock);
+    // Anyone still waiting in a cross-thread send is released.
+    for (auto& sent : m_sent) {
+        sent->done = true;
+    }
+    m_sent.clear();
+    m_sendDone.notify_all();
+}
+
+bool WindowSystem::IsUiThread() const {
+    return std::this_thread::get_id() == m_uiThread;
+}
+
+bool WindowSystem::RegisterClass(const std::wstring& className) {
+    if (className.empty()) {
+        return false;
+    }
+    std::lock_guard guard(m_lock);
+    if (std::find(m_classes.begin(), m_classes.end(), className) == m_classes.end()) {
+        m_classes.push_back(className);
+    }
+    return true;
+}
+
+bool WindowSystem::IsClassRegistered(const std::wstring& className) const {
+    std::lock_guard guard(m_lock);
+    return std::find(m_classes.begin(), m_classes.end(), className) != m_classes.end();
+}
+
+HWND WindowSystem::CreateWindow(const WindowParams& params, WindowProc* proc) {
+    if (!IsUiThread() || !IsClassRegistered(params.className)) {
+        return kNoWindow;
+    }
+    HWND hwnd;
+    {
+        std::lock_guard guard(m_lock);
+        hwnd = m_nextHandle++;
+        Window w;
+        w.className = params.className;
+        w.title = params.title;
+        w.owner = m_windows.count(params.owner) ? params.owner : kNoWindow;
+        w.kind = params.kind;
+        w.rect = params.rect;
+        w.layered = params.layered;
+        m_windows.emplace(hwnd, std::move(w));
+    }
+    if (!NativeCreate(hwnd, params)) {
+        std::lock_guard guard(m_lock);
+        m_windows.erase(hwnd);
+        return kNoWindow;
+    }
+    {
+        std::lock_guard guard(m_lock);
+        m_windows[hwnd].proc = proc;
+    }
+    CallProc(hwnd, WM_NCCREATE, 0, 0);
+    if (CallProc(hwnd, WM_CREATE, 0, 0) == -1) {
+        DestroyWindow(hwnd);
+        return kNoWindow;
+    }
+    if (IsWindow(hwnd)) {
+        CallProc(hwnd, WM_SIZE, SIZE_RESTORED, SizeParam(params.rect));
+    }
+    return IsWindow(hwnd) ? hwnd : kNoWindow;
+}
+
+bool WindowSystem::DestroyWindow(HWND hwnd) {
+    if (!IsUiThread()) {
+        return false;
+    }
+    std::vector<HWND> owned;
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end() || it->second.destroying) {
+            return false;
+        }
+        it->second.destroying = true;
+        for (const auto& [h, w] : m_windows) {
+            if (w.owner == hwnd && !w.destroying) {
+                owned.push_back(h);
+            }
+        }
+    }
+    for (HWND h : owned) {
+        DestroyWindow(h);
+    }
+    DestroyOne(hwnd);
+    return true;
+}
+
+void WindowSystem::DestroyOne(HWND hwnd) {
+    bool wasVisible = false;
+    {
+        std::lock_guard guard(m_lock);
+        wasVisible = m_windows[hwnd].visible;
+        m_windows[hwnd].visible = false;
+    }
+    if (wasVisible) {
+        NativeShow(hwnd, SW_HIDE, false);
+    }
+    if (GetCapture() == hwnd) {
+        ReleaseCapture();
+    }
+    CallProc(hwnd, WM_DESTROY, 0, 0);
+    CallProc(hwnd, WM_NCDESTROY, 0, 0);
+    NativeDestroy(hwnd);
+    std::lock_guard guard(m_lock);
+    m_windows.erase(hwnd);
+    std::erase_if(m_timers, [hwnd](const Timer& t) { return t.hwnd == hwnd; });
+    if (m_foreground == hwnd) {
+        m_foreground = kNoWindow;
+    }
+    CompleteSendsTo(hwnd);
+}
+
+void WindowSystem::CompleteSendsTo(HWND hwnd) {
+    bool any = false;
+    for (auto it = m_sent.begin(); it != m_sent.end();) {
+        if (!(*it)->task && (*it)->msg.hwnd == hwnd) {
+            (*it)->done = true;
+            it = m_sent.erase(it);
+            any = true;
+        } else {
+            ++it;
+        }
+    }
+    if (any) {
+        m_sendDone.notify_all();
+    }
+}
+
+bool WindowSystem::IsWindow(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it != m_windows.end() && it->second.proc != nullptr;
+}
+
+HWND WindowSystem::FindWindow(const std::wstring& className, const std::wstring& title) const {
+    std::lock_guard guard(m_lock);
+    for (const auto& [h, w] : m_windows) {
+        if (w.destroying || !w.proc) {
+            continue;
+        }
+        if ((className.empty() || w.className == className) &&
+            (title.empty() || w.title == title)) {
+            return h;
+        }
+    }
+    return kNoWindow;
+}
+
+std::wstring WindowSystem::GetClassName(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it == m_windows.end() ? std::wstring() : it->second.className;
+}
+
+HWND WindowSystem::GetOwner(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it == m_windows.end() ? kNoWindow : it->second.owner;
+}
+
+bool WindowSystem::SetWindowText(HWND hwnd, const std::wstring& title) {
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end()) {
+            return false;
+        }
+        it->second.title = title;
+    }
+    NativeSetTitle(hwnd, title);
+    return true;
+}
+
+std::wstring WindowSystem::GetWindowText(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it == m_windows.end() ? std::wstring() : it->second.title;
+}
+
+void WindowSystem::RunOnUiThread(std::function<void()> task) {
+    if (IsUiThread()) {
+        task();
+        return;
+    }
+    {
+        std::lock_guard guard(m_lock);
+        auto sent = std::make_shared<Sent>();
+        sent->task = std::move(task);
+        m_sent.push_back(std::move(sent));
+    }
+    Wake();
+}
+
+bool WindowSystem::ShowWindow(HWND hwnd, int cmd) {
+    if (IsUiThread()) {
+        return ShowWindowNow(hwnd, cmd);
+    }
+    const bool was = IsWindowVisible(hwnd);
+    RunOnUiThread([this, hwnd, cmd] { ShowWindowNow(hwnd, cmd); });
+    return was;
+}
+
+bool WindowSystem::ShowWindowNow(HWND hwnd, int cmd) {
+    bool was;
+    bool show = cmd != SW_HIDE;
+    bool activate = cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE && cmd != SW_HIDE &&
+                    cmd != SW_MINIMIZE && cmd != SW_SHOWMINIMIZED;
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end() || it->second.destroying) {
+            return false;
+        }
+        Window& w = it->second;
+        was = w.visible;
+        w.visible = show;
+        if (cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED) {
+            w.iconic = true;
+        } else if (cmd == SW_MAXIMIZE) {
+            w.iconic = false;
+            w.zoomed = true;
+        } else if (cmd == SW_RESTORE) {
+            w.iconic = false;
+            w.zoomed = false;
+        } else if (show) {
+            w.iconic = false;
+        }
+        if (show) {
+            w.invalid = Rect{0, 0, w.rect.Width(), w.rect.Height()};
+        }
+    }
+    if (was != show) {
+        CallProc(hwnd, WM_SHOWWINDOW, show ? 1 : 0, 0);
+    }
+    NativeShow(hwnd, cmd, activate);
+    if (activate) {
+        SetForegroundWindow(hwnd);
+    }
+    Wake();
+    return was;
+}
+
+bool WindowSystem::IsWindowVisible(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it != m_windows.end() && it->second.visible;
+}
+
+bool WindowSystem::IsIconic(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it != m_windows.end() && it->second.iconic;
+}
+
+bool WindowSystem::IsZoomed(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it != m_windows.end() && it->second.zoomed;
+}
+
+bool WindowSystem::EnableWindow(HWND hwnd, bool enable) {
+    if (IsUiThread()) {
+        return EnableWindowNow(hwnd, enable);
+    }
+    const bool wasDisabled = !IsWindowEnabled(hwnd);
+    RunOnUiThread([this, hwnd, enable] { EnableWindowNow(hwnd, enable); });
+    return wasDisabled;
+}
+
+bool WindowSystem::EnableWindowNow(HWND hwnd, bool enable) {
+    bool wasDisabled;
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end()) {
+            return false;
+        }
+        wasDisabled = !it->second.enabled;
+        it->second.enabled = enable;
+    }
+    if (wasDisabled == enable) {
+        if (!enable && GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
+        CallProc(hwnd, WM_ENABLE, enable ? 1 : 0, 0);
+    }
+    return wasDisabled;
+}
+
+bool WindowSystem::IsWindowEnabled(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it != m_windows.end() && it->second.enabled;
+}
+
+bool WindowSystem::SetWindowPos(HWND hwnd, ZOrder z, const Rect* rect) {
+    if (!IsWindow(hwnd)) {
+        return false;
+    }
+    if (z != ZOrder::Keep) {
+        NativeSetZOrder(hwnd, z);
+    }
+    if (rect) {
+        NativeSetRect(hwnd, *rect);
+        NoteGeometry(hwnd, *rect);
+    }
+    return true;
+}
+
+void WindowSystem::NoteGeometry(HWND hwnd, const Rect& rect) {
+    bool resized;
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end()) {
+            return;
+        }
+        Window& w = it->second;
+        resized = w.rect.Width() != rect.Width() || w.rect.Height() != rect.Height();
+        w.rect = rect;
+        if (resized) {
+            w.invalid = Rect{0, 0, rect.Width(), rect.Height()};
+        }
+    }
+    CallProc(hwnd, WM_WINDOWPOSCHANGED, 0, 0);
+    if (resized) {
+        CallProc(hwnd, WM_SIZE, IsZoomed(hwnd) ? SIZE_MAXIMIZED : SIZE_RESTORED, SizeParam(rect));
+    }
+    Wake();
+}
+
+void WindowSystem::NoteIconic(HWND hwnd, bool iconic, bool zoomed) {
+    Rect rect;
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end() || (it->second.iconic == iconic && it->second.zoomed == zoomed)) {
+            return;
+        }
+        it->second.iconic = iconic;
+        it->second.zoomed = zoomed;
+        rect = it->second.rect;
+        if (!iconic) {
+            it->second.invalid = Rect{0, 0, rect.Width(), rect.Height()};
+        }
+    }
+    CallProc(hwnd, WM_SIZE,
+             iconic   ? SIZE_MINIMIZED
+             : zoomed ? SIZE_MAXIMIZED
+                      : SIZE_RESTORED,
+             SizeParam(rect));
+}
+
+Rect WindowSystem::GetWindowRect(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it == m_windows.end() ? Rect{} : it->second.rect;
+}
+
+Rect WindowSystem::GetClientRect(HWND hwnd) const {
+    Rect r = GetWindowRect(hwnd);
+    return {0, 0, r.Width(), r.Height()};
+}
+
+Point WindowSystem::ClientToScreen(HWND hwnd, Point p) const {
+    Rect r = GetWindowRect(hwnd);
+    return {p.x + r.left, p.y + r.top};
+}
+
+bool WindowSystem::SetForegroundWindow(HWND hwnd) {
+    if (!IsWindow(hwnd)) {
+        return false;
+    }
+    NativeActivate(hwnd);
+    return true;
+}
+
+void WindowSystem::NoteActivation(HWND hwnd, bool active) {
+    HWND old;
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_windows.count(hwnd)) {
+            return;
+        }
+        old = m_foreground;
+        if (active) {
+            m_foreground = hwnd;
+        } else if (m_foreground == hwnd) {
+            m_foreground = kNoWindow;
+        } else {
+            return;
+        }
+    }
+    if (active && old == hwnd) {
+        return;
+    }
+    if (active && old != kNoWindow && IsWindow(old)) {
+        CallProc(old, WM_NCACTIVATE, 0, 0);
+    }
+    CallProc(hwnd, WM_NCACTIVATE, active ? 1 : 0, 0);
+    if (!active) {
+        ResetKeyState();
+    }
+}
+
+HWND WindowSystem::GetForegroundWindow() const {
+    std::lock_guard guard(m_lock);
+    return m_foreground;
+}
+
+HWND WindowSystem::GetFocus() const {
+    return GetForegroundWindow();
+}
+
+bool WindowSystem::SetFocus(HWND hwnd) {
+    return SetForegroundWindow(hwnd);
+}
+
+bool WindowSystem::PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    {
+        std::lock_guard guard(m_lock);
+        if (hwnd != kNoWindow && !m_windows.count(hwnd)) {
+            return false;
+        }
+        m_posted.push_back({hwnd, msg, wParam, lParam});
+    }
+    Wake();
+    return true;
+}
+
+LRESULT WindowSystem::SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (IsUiThread()) {
+        return CallProc(hwnd, msg, wParam, lParam);
+    }
+    auto sent = std::make_shared<Sent>();
+    sent->msg = {hwnd, msg, wParam, lParam};
+    {
+        std::unique_lock guard(m_lock);
+        if (!m_windows.count(hwnd)) {
+            return 0;
+        }
+        m_sent.push_back(sent);
+        Wake();
+        m_sendDone.wait(guard, [&] { return sent->done; });
+    }
+    return sent->result;
+}
+
+void WindowSystem::PostQuitMessage(int exitCode) {
+    {
+        std::lock_guard guard(m_lock);
+        m_quit = true;
+        m_quitCode = exitCode;
+    }
+    Wake();
+}
+
+bool WindowSystem::TakeNext(Msg& msg, std::optional<TimePoint>& deadline) {
+    for (;;) {
+        std::shared_ptr<Sent> sent;
+        {
+            std::lock_guard guard(m_lock);
+            if (!m_sent.empty()) {
+                sent = m_sent.front();
+                m_sent.pop_front();
+            }
+        }
+        if (!sent) {
+            break;
+        }
+        if (sent->task) {
+            sent->task();
+            continue;
+        }
+        LRESULT result =
+            CallProc(sent->msg.hwnd, sent->msg.message, sent->msg.wParam, sent->msg.lParam);
+        std::lock_guard guard(m_lock);
+        sent->result = result;
+        sent->done = true;
+        m_sendDone.notify_all();
+    }
+
+    std::lock_guard guard(m_lock);
+    if (!m_posted.empty()) {
+        msg = m_posted.front();
+        m_posted.pop_front();
+        ApplyKeyState(msg);
+        return true;
+    }
+    if (m_quit) {
+        m_quit = false;
+        msg = {kNoWindow, WM_QUIT, static_cast<WPARAM>(m_quitCode), 0};
+        return true;
+    }
+    const TimePoint now = Now();
+    // Hover requests, then window timers, earliest first.
+    for (auto& [h, w] : m_windows) {
+        if (w.hoverDue && *w.hoverDue <= now) {
+            w.hoverDue.reset();
+            w.trackHover = false;
+            msg = {h, WM_MOUSEHOVER, 0, 0};
+            return true;
+        }
+    }
+    auto due = std::min_element(m_timers.begin(), m_timers.end(),
+                                [](const Timer& a, const Timer& b) { return a.due < b.due; });
+    if (due != m_timers.end() && due->due <= now) {
+        // A late timer fires once, not once per missed interval.
+        due->due = now + due->interval;
+        msg = {due->hwnd, WM_TIMER, due->id, 0};
+        return true;
+    }
+    for (auto& [h, w] : m_windows) {
+        if (w.visible && !w.iconic && !w.destroying && !w.invalid.IsEmpty() &&
+            now >= w.lastPaint + kFrameInterval) {
+            w.lastPaint = now;
+            msg = {h, WM_PAINT, 0, 0};
+            return true;
+        }
+    }
+    deadline = NextDeadlineLocked(now);
+    return false;
+}
+
+std::optional<WindowSystem::TimePoint> WindowSystem::NextDeadline() const {
+    std::lock_guard guard(m_lock);
+    if (!m_posted.empty() || !m_sent.empty() || m_quit) {
+        return Now();
+    }
+    return NextDeadlineLocked(Now());
+}
+
+std::optional<WindowSystem::TimePoint> WindowSystem::NextDeadlineLocked(TimePoint now) const {
+    std::optional<TimePoint> next;
+    auto consider = [&](TimePoint t) {
+        if (!next || t < *next) {
+            next = t;
+        }
+    };
+    for (const auto& t : m_timers) {
+        consider(t.due);
+    }
+    for (const auto& [h, w] : m_windows) {
+        if (w.hoverDue) {
+            consider(*w.hoverDue);
+        }
+        if (w.visible && !w.iconic && !w.destroying && !w.invalid.IsEmpty()) {
+            consider(std::max(now, w.lastPaint + kFrameInterval));
+        }
+    }
+    return next;
+}
+
+bool WindowSystem::GetMessage(Msg& msg) {
+    for (;;) {
+        std::optional<TimePoint> deadline;
+        if (TakeNext(msg, deadline)) {
+            return msg.message != WM_QUIT;
+        }
+        WaitForWork(deadline);
+    }
+}
+
+bool WindowSystem::PeekMessage(Msg& msg) {
+    std::optional<TimePoint> deadline;
+    return TakeNext(msg, deadline);
+}
+
+LRESULT WindowSystem::DispatchMessage(const Msg& msg) {
+    if (msg.hwnd == kNoWindow || !IsWindow(msg.hwnd)) {
+        return 0;
+    }
+    if (msg.message != WM_PAINT) {
+        return CallProc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    }
+    {
+        std::lock_guard guard(m_lock);
+        m_windows[msg.hwnd].paintBegun = false;
+    }
+    LRESULT result = CallProc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(msg.hwnd);
+    if (it != m_windows.end() && !it->second.paintBegun) {
+        // Nobody painted: drop the region rather than ask again every frame.
+        it->second.invalid = Rect{};
+    }
+    return result;
+}
+
+LRESULT WindowSystem::CallProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WindowProc* proc = nullptr;
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it != m_windows.end()) {
+            proc = it->second.proc;
+        }
+    }
+    return proc ? proc->WindowProcedure(hwnd, msg, wParam, lParam) : 0;
+}
+
+LRESULT WindowSystem::DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            SendMessage(hwnd, WM_CLOSE, 0, 0);
+        }
+        return 0;
+    case WM_PAINT:
+        BeginPaint(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+bool WindowSystem::InvalidateRect(HWND hwnd, const Rect* rect, bool) {
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end()) {
+            return false;
+        }
+        Window& w = it->second;
+        const Rect client{0, 0, w.rect.Width(), w.rect.Height()};
+        const Rect add = rect ? rect->Intersect(client) : client;
+        if (add.IsEmpty() || w.invalid.ContainsRect(add)) {
+            return true;
+        }
+        w.invalid = w.invalid.Union(add);
+    }
+    Wake();
+    return true;
+}
+
+Rect WindowSystem::BeginPaint(HWND hwnd) {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    if (it == m_windows.end()) {
+        return {};
+    }
+    it->second.paintBegun = true;
+    Rect r = it->second.invalid;
+    it->second.invalid = Rect{};
+    return r;
+}
+
+Rect WindowSystem::GetUpdateRect(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it == m_windows.end() ? Rect{} : it->second.invalid;
+}
+
+bool WindowSystem::SetTimer(HWND hwnd, WPARAM id, unsigned intervalMs) {
+    if (id == kNoTimer) {
+        return false;
+    }
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_windows.count(hwnd)) {
+            return false;
+        }
+        const std::chrono::milliseconds interval{std::max(1u, intervalMs)};
+        auto it = std::find_if(m_timers.begin(), m_timers.end(),
+                               [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+        if (it != m_timers.end()) {
+            it->interval = interval;
+            it->due = Now() + interval;
+        } else {
+            m_timers.push_back({hwnd, id, interval, Now() + interval});
+        }
+    }
+    Wake();
+    return true;
+}
+
+bool WindowSystem::KillTimer(HWND hwnd, WPARAM id) {
+    std::lock_guard guard(m_lock);
+    auto before = m_timers.size();
+    std::erase_if(m_timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    // A WM_TIMER already queued is not recalled; timers are generated only
+    // when taken, so nothing of this one is pending.
+    return m_timers.size() != before;
+}
+
+HWND WindowSystem::SetCapture(HWND hwnd) {
+    HWND old;
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_windows.count(hwnd)) {
+            return kNoWindow;
+        }
+        old = m_capture;
+        m_capture = hwnd;
+    }
+    if (old != hwnd) {
+        if (old != kNoWindow) {
+            NativeCapture(old, false);
+            CallProc(old, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(hwnd));
+        }
+        NativeCapture(hwnd, true);
+    }
+    return old;
+}
+
+bool WindowSystem::ReleaseCapture() {
+    HWND old;
+    {
+        std::lock_guard guard(m_lock);
+        old = m_capture;
+        m_capture = kNoWindow;
+    }
+    if (old != kNoWindow) {
+        NativeCapture(old, false);
+        CallProc(old, WM_CAPTURECHANGED, 0, 0);
+    }
+    return true;
+}
+
+HWND WindowSystem::GetCapture() const {
+    std::lock_guard guard(m_lock);
+    return m_capture;
+}
+
+bool WindowSystem::TrackMouseEvent(HWND hwnd, bool hover, bool leave, unsigned hoverMs) {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    if (it == m_windows.end()) {
+        return false;
+    }
+    Window& w = it->second;
+    w.trackLeave = leave;
+    w.trackHover = hover;
+    w.hoverTime = std::chrono::milliseconds(hoverMs);
+    if (hover) {
+        w.hoverDue = Now() + w.hoverTime;
+    } else {
+        w.hoverDue.reset();
+    }
+    return true;
+}
+
+bool WindowSystem::GetKeyState(UINT virtualKey) const {
+    return virtualKey < m_keys.size() && m_keys[virtualKey].load();
+}
+
+void WindowSystem::ResetKeyState() {
+    for (auto& k : m_keys) {
+        k = false;
+    }
+}
+
+void WindowSystem::SetKeyState(UINT virtualKey, bool down) {
+    if (virtualKey < m_keys.size()) {
+        m_keys[virtualKey] = down;
+    }
+}
+
+void WindowSystem::ApplyKeyState(const Msg& msg) {
+    // The state a handler reads is that of the message it handles, as keys
+    // and buttons are taken from the queue.
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        SetKeyState(static_cast<UINT>(msg.wParam), true);
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        SetKeyState(static_cast<UINT>(msg.wParam), false);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetKeyState(VK_LBUTTON, true);
+        break;
+    case WM_LBUTTONUP:
+        SetKeyState(VK_LBUTTON, false);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        SetKeyState(VK_RBUTTON, true);
+        break;
+    case WM_RBUTTONUP:
+        SetKeyState(VK_RBUTTON, false);
+        break;
+    case WM_MBUTTONDOWN:
+        SetKeyState(VK_MBUTTON, true);
+        break;
+    case WM_MBUTTONUP:
+        SetKeyState(VK_MBUTTON, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void WindowSystem::PostInput(const Msg& msg) {
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(msg.hwnd);
+        if (it == m_windows.end()) {
+            return;
+        }
+        switch (msg.message) {
+        case WM_MOUSEMOVE:
+            // Resting restarts: hover means no movement for the hover time.
+            if (it->second.trackHover) {
+                it->second.hoverDue = Now() + it->second.hoverTime;
+            }
+            break;
+        default:
+            break;
+        }
+        if (!it->second.enabled) {
+            return;
+        }
+        m_posted.push_back(msg);
+    }
+    Wake();
+}
+
+void WindowSystem::NoteMouseLeave(HWND hwnd) {
+    {
+        std::lock_guard guard(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end() || !it->second.trackLeave) {
+            return;
+        }
+        it->second.trackLeave = false;
+        it->second.trackHover = false;
+        it->second.hoverDue.reset();
+        m_posted.push_back({hwnd, WM_MOUSELEAVE, 0, 0});
+    }
+    Wake();
+}
+
+bool WindowSystem::IsDrawable(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it != m_windows.end() && it->second.visible && !it->second.iconic;
+}
+
+bool WindowSystem::IsLayered(HWND hwnd) const {
+    std::lock_guard guard(m_lock);
+    auto it = m_windows.find(hwnd);
+    return it != m_windows.end() && it->second.layered;
+}
+
+std::vector<HWND> WindowSystem::Windows() const {
+    std::lock_guard guard(m_lock);
+    std::vector<HWND> all;
+    for (const auto& [h, w] : m_windows) {
+        all.push_back(h);
+    }
+    return all;
+}
+
+} // namespace VellumUI
