@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/core/AppPaths.h"
 #include "toolkit/core/Manager.h"
+#include "toolkit/platform/Utf.h"
 #include "tools/testing/TestEnvironment.h"
 
 namespace Quillon {
@@ -38,7 +40,7 @@ TEST(AppConfig, DeviceNameComesFromTheSoftwareElement) {
 }
 
 TEST(AppConfig, TheShippedConfigNamesTheInstallation) {
-    const auto path = QuillonTesting::RuntimeDir() / "config.xml";
+    const std::filesystem::path path = VellumUI::WideToUtf8(GetConfigFilePath());
     if (!std::filesystem::exists(path)) {
         GTEST_SKIP() << "config.xml is not in the runtime folder yet";
     }

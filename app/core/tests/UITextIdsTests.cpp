@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/core/AppPaths.h"
 #include "app/core/IniFile.h"
 #include "app/core/Language.h"
 #include "app/core/UIText.h"
@@ -20,8 +21,9 @@ namespace fs = std::filesystem;
 constexpr int kShippedLanguages[] = {kLanguageEnglish, kLanguageChinese, kLanguagePortugueseBrazil};
 
 IniFile ShippedFile(int language) {
-    const fs::path path =
-        QuillonTesting::RuntimeDir() / "language" / (std::to_string(language) + ".lan");
+    // The runtime folder, where the build puts the shipped data files next
+    // to the executable, as an installation does.
+    const fs::path path = VellumUI::WideToUtf8(GetLanguageFilePath(language));
     auto file = IniFile::Load(path);
     EXPECT_TRUE(file.has_value()) << path;
     return file.value_or(IniFile());
