@@ -3,10 +3,13 @@
 // text. Conversions other than UTF-8 and UTF-16 go through glibc's iconv,
 // which stands in for the platform's code page conversion.
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -248,6 +251,28 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+// Opens a new file next to `target` for writing; `temp` receives its name. The
+// new file takes the target's permissions when the target exists.
+File CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& temp) {
+    constexpr mode_t kNewFileMode = 0644;
+    std::string name = target.string() + ".XXXXXX";
+    int fd = mkstemp(name.data());
+    if (fd < 0)
+        return File();
+    struct stat existing {};
+    fchmod(fd, stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : kNewFileMode);
+    File file(fdopen(fd, "wb"));
+    if (!file) {
+        int error = errno;
+        close(fd);
+        unlink(name.c_str());
+        errno = error;
+        return File();
+    }
+    temp = name;
+    return file;
+}
+
 void LogFileError(std::wstring& log, int error) {
     std::string message = std::strerror(error);
     message = message.substr(0, message.find('\n'));
@@ -415,7 +440,11 @@ bool XmlDocument::LoadTextFile(const std::filesystem::path& path, std::wstring& 
 bool XmlDocument::SaveTextFile(const std::filesystem::path& path, std::wstring_view text,
                                std::wstring& log, unsigned& flags) {
     bool append = (flags & kFileAppend) != 0;
-    File file(std::fopen(path.c_str(), append ? "ab" : "wb"));
+    // A whole-file save goes to a temporary file beside the target and replaces
+    // it only once everything is on disk, so a failed write never destroys the
+    // file the user already had.
+    std::filesystem::path temp;
+    File file = append ? File(std::fopen(path.c_str(), "ab")) : CreateTempBeside(path, temp);
     if (!file) {
         LogFileError(log, errno);
         return false;
@@ -463,9 +492,19 @@ bool XmlDocument::SaveTextFile(const std::filesystem::path& path, std::wstring_v
             AppendLog(log, L"conversion_loss", {});
         bytes += converted;
     }
+    errno = 0;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    ok = ok && std::fflush(file.get()) == 0 && fsync(fileno(file.get())) == 0;
     int error = errno;
     ok = std::fclose(file.release()) == 0 && ok;
+    if (!temp.empty()) {
+        if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+            ok = false;
+            error = errno;
+        }
+        if (!ok)
+            unlink(temp.c_str());
+    }
     if (!ok) {
         LogFileError(log, error != 0 ? error : errno);
         return false;

@@ -149,3 +149,41 @@ TEST(XmlTextFileTest, LoadedDocumentSavesBackByteForByte) {
 
 } // namespace
 } // namespace Quillon
+
+namespace Quillon {
+namespace {
+
+TEST(XmlTextFileTest, SaveReplacesTheFileWholeAndLeavesNothingBehind) {
+    QuillonTesting::TempDir dir;
+    auto path = dir.WriteFile("profile.xml", "<old/>");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    std::wstring log;
+    unsigned flags = 0;
+    ASSERT_TRUE(XmlDocument::SaveTextFile(path, L"<new/>", log, flags));
+    EXPECT_EQ(ReadBytes(path), "<new/>");
+    // The replacement keeps the permissions of the file it replaced.
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(XmlTextFileTest, FailedSaveKeepsTheOldFile) {
+    QuillonTesting::TempDir dir;
+    // A target that is a folder cannot be replaced: the save fails, reports
+    // it, and removes its temporary file.
+    std::filesystem::create_directories(dir.Path() / "busy.xml" / "inner");
+    std::wstring log;
+    unsigned flags = 0;
+    EXPECT_FALSE(XmlDocument::SaveTextFile(dir.Path() / "busy.xml", L"<a/>", log, flags));
+    EXPECT_TRUE(Has(log, L"<file_error"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "busy.xml" / "inner"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+} // namespace
+} // namespace Quillon
