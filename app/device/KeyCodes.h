@@ -8,6 +8,14 @@
 
 namespace Quillon {
 
+// Report id of the keyboard's 8-byte feature reports.
+inline constexpr std::uint8_t kFeatureReportId = 0x07;
+
+// The low eight bits of a stored value, as the reports carry it.
+constexpr std::uint8_t LowByte(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
+
 // Key code (HID keyboard usage, or the keyboard's own 0xE8..0xF9 media and
 // browser codes) of a Windows virtual-key code; 0 for codes without a key.
 int KeyCodeFromVirtualKey(int virtual_key);

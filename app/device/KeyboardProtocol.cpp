@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/device/KeyCodes.h"
+
 namespace Quillon {
 
 namespace {
@@ -10,8 +12,6 @@ namespace {
 // Device type ranges of the two families.
 constexpr int kFamilyALast = 200;
 constexpr int kFamilyBLast = 299;
-
-constexpr std::uint8_t kFeatureId = 0x07;
 
 // 07 FF FF m b s 00 o: custom colour set selection.
 constexpr std::uint8_t kColourSetCommand = 0xFF;
@@ -53,10 +53,6 @@ OutputReport ColourChunk(std::uint8_t command, int length, int offset,
     report[4] = static_cast<std::uint8_t>(offset >> 8);
     std::copy_n(data.begin() + offset, kChunkData, report.begin() + 5);
     return report;
-}
-
-std::uint8_t Byte(int value) {
-    return static_cast<std::uint8_t>(value & 0xFF);
 }
 
 } // namespace
@@ -138,9 +134,9 @@ void KeyboardProtocol::WriteCustomKeyColours() {
         if (i < 0 || i >= kCustomColourIndexLimit) {
             continue;
         }
-        colours[4 * i] = Byte(row.key_rgb);
-        colours[4 * i + 1] = Byte(row.key_rgb >> 8);
-        colours[4 * i + 2] = Byte(row.key_rgb >> 16);
+        colours[4 * i] = LowByte(row.key_rgb);
+        colours[4 * i + 1] = LowByte(row.key_rgb >> 8);
+        colours[4 * i + 2] = LowByte(row.key_rgb >> 16);
         colours[4 * i + 3] = 0xFF;
     }
     auto sequence = m_manager.LockSequence();
@@ -162,9 +158,9 @@ void KeyboardProtocol::ApplyCustomColourSet(int colour_set) {
     if (!m_database.GetLight(m_host.GetLightProfile(), m_host.GetCurrentLightMode(), light)) {
         return;
     }
-    m_manager.SendFeatureDelayed({kFeatureId, kColourSetCommand, 0xFF,
-                                  Byte(m_host.GetCurrentLightMode() - 1), Byte(light.brightness),
-                                  Byte(light.speed), 0x00, Byte(LightOption(light))});
+    m_manager.SendFeatureDelayed(
+        {kFeatureReportId, kColourSetCommand, 0xFF, LowByte(m_host.GetCurrentLightMode() - 1),
+         LowByte(light.brightness), LowByte(light.speed), 0x00, LowByte(LightOption(light))});
     std::vector<KeyLightInfo> rows;
     m_database.GetKeyLights(kCustomKeyLightMode + colour_set, rows);
     std::vector<KeyColour> colours;
@@ -189,9 +185,9 @@ bool KeyboardProtocol::StreamKeyColours() {
         if (i < 0 || i >= kLiveIndexLimit) {
             continue;
         }
-        colours[3 * i] = Byte(static_cast<int>(key.colour));
-        colours[3 * i + 1] = Byte(static_cast<int>(key.colour >> 8));
-        colours[3 * i + 2] = Byte(static_cast<int>(key.colour >> 16));
+        colours[3 * i] = LowByte(static_cast<int>(key.colour));
+        colours[3 * i + 1] = LowByte(static_cast<int>(key.colour >> 8));
+        colours[3 * i + 2] = LowByte(static_cast<int>(key.colour >> 16));
     }
     auto sequence = m_manager.LockSequence();
     // The keyboard enters its live colour mode once per run.
@@ -221,9 +217,9 @@ void KeyboardProtocol::SendMusicLevel(std::span<const std::int16_t> block) {
         level = std::clamp(scaled, 0, kMusicLevelMax);
     }
     m_host.SetLightViewAllKeys(kMusicKeyColour);
-    m_manager.SendFeature({kFeatureId, kMusicCommand, kMusicMagic[0], kMusicMagic[1],
-                           kMusicMagic[2], Byte(m_musicEffect.load()), Byte(m_musicColour.load()),
-                           Byte(level)});
+    m_manager.SendFeature({kFeatureReportId, kMusicCommand, kMusicMagic[0], kMusicMagic[1],
+                           kMusicMagic[2], LowByte(m_musicEffect.load()),
+                           LowByte(m_musicColour.load()), LowByte(level)});
 }
 
 void KeyboardProtocol::ClearLightModeSelected() {

@@ -42,10 +42,6 @@ constexpr std::uint8_t kShortcutPressFlag = 0x80;
 // An unknown shortcut id still sends this many (empty) events.
 constexpr int kUnknownShortcutEvents = 4;
 
-std::uint8_t Byte(int value) {
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
 } // namespace
 
 void KeyboardProtocol::WriteKeyAssignmentsA() {
@@ -62,7 +58,7 @@ void KeyboardProtocol::WriteKeyAssignmentsA() {
             continue;
         }
         if (row.macro_type == kTypeKeyCode) {
-            table[2 * i] = Byte(row.macro_value);
+            table[2 * i] = LowByte(row.macro_value);
             table[2 * i + 1] = kKeyToKeyCode;
         } else if (row.macro_type == kTypeKey) {
             table[2 * i] = 0;
@@ -70,7 +66,7 @@ void KeyboardProtocol::WriteKeyAssignmentsA() {
         } else if (row.macro_type == kTypeMacro || row.macro_type == kTypeShortcut) {
             const int slot = GetFamilyAMacroSlot(row.key_code);
             if (slot >= 0) {
-                table[2 * i] = Byte(slot);
+                table[2 * i] = LowByte(slot);
                 table[2 * i + 1] = kKeyToMacro;
             }
         }
@@ -81,8 +77,8 @@ void KeyboardProtocol::WriteKeyAssignmentsA() {
         const int offset = kKeyTableChunkBytes * j;
         OutputReport report{
             0x00, kKeyTableCommand,
-            Byte(j == kKeyTableChunks - 1 ? kKeyTableLastLength : kKeyTableChunkBytes),
-            Byte(offset), Byte(offset >> 8)};
+            LowByte(j == kKeyTableChunks - 1 ? kKeyTableLastLength : kKeyTableChunkBytes),
+            LowByte(offset), LowByte(offset >> 8)};
         std::copy_n(table.begin() + offset, kKeyTableChunkBytes, report.begin() + 5);
         clock.SleepMs(kKeyTableChunkDelayMs);
         m_manager.WriteReport(report);
@@ -115,11 +111,11 @@ bool KeyboardProtocol::UploadMacroA(const KeyMacroInfo& row, int slot) {
     std::vector<std::uint8_t> buffer(kMacroBufferBytes, 0);
     MacroInfo macro;
     buffer[0] = m_database.GetMacro(row.macro_value, macro)
-                    ? Byte(std::clamp(macro.play_times, 1, kMaxPlayTimes))
+                    ? LowByte(std::clamp(macro.play_times, 1, kMaxPlayTimes))
                     : 1;
     std::vector<MacroRecordInfo> records;
     m_database.GetMacroRecords(row.macro_value, records);
-    buffer[1] = Byte(static_cast<int>(records.size()));
+    buffer[1] = LowByte(static_cast<int>(records.size()));
     std::size_t next = 2;
     for (const MacroRecordInfo& record : records) {
         if (record.type != kRecordPress && record.type != kRecordRelease) {
@@ -140,9 +136,12 @@ bool KeyboardProtocol::UploadMacroA(const KeyMacroInfo& row, int slot) {
     const int total = 3 * (buffer[1] + 1);
     auto sequence = m_manager.LockSequence();
     for (int offset = 0; offset < total; offset += kMacroChunkBytes) {
-        OutputReport report{
-            0x00,         kMacroCommand,     Byte(std::min(kMacroChunkBytes, total - offset)),
-            Byte(offset), Byte(offset >> 8), Byte(slot)};
+        OutputReport report{0x00,
+                            kMacroCommand,
+                            LowByte(std::min(kMacroChunkBytes, total - offset)),
+                            LowByte(offset),
+                            LowByte(offset >> 8),
+                            LowByte(slot)};
         std::copy_n(buffer.begin() + offset, kMacroChunkBytes, report.begin() + 6);
         clock.SleepMs(kMacroChunkDelayMs);
         if (!m_manager.WriteReport(report)) {
@@ -160,8 +159,8 @@ void KeyboardProtocol::UploadShortcutA(const KeyMacroInfo& row, int slot) {
     }
     const int count = static_cast<int>(events.size());
     // 8E (3n) 00 00 slot 01 n, then the n events.
-    OutputReport report{0x00,       kMacroCommand, Byte(3 * count), 0x00, 0x00,
-                        Byte(slot), 0x01,          Byte(count)};
+    OutputReport report{0x00,          kMacroCommand, LowByte(3 * count), 0x00, 0x00,
+                        LowByte(slot), 0x01,          LowByte(count)};
     std::size_t next = 8;
     for (const ShortcutEvent& event : events) {
         if (known) {
@@ -179,15 +178,15 @@ void KeyboardProtocol::WriteLightingA(const LightInfo& light) {
     OutputReport report{};
     if (m_lightModeSelected) {
         report[1] = kParametersCommand;
-        report[3] = Byte(((light.direction & 3) << 4) | (light.colorful != 0 ? kColourfulBit : 0) |
-                         (light.speed & 0x0F));
-        report[4] = Byte(light.color_value);
-        report[5] = Byte(light.color_value >> 8);
-        report[6] = Byte(light.color_value >> 16);
-        report[7] = Byte(light.brightness);
+        report[3] = LowByte(((light.direction & 3) << 4) |
+                            (light.colorful != 0 ? kColourfulBit : 0) | (light.speed & 0x0F));
+        report[4] = LowByte(light.color_value);
+        report[5] = LowByte(light.color_value >> 8);
+        report[6] = LowByte(light.color_value >> 16);
+        report[7] = LowByte(light.brightness);
     } else {
         report[1] = kSelectModeCommand;
-        report[3] = Byte(m_host.GetCurrentLightMode());
+        report[3] = LowByte(m_host.GetCurrentLightMode());
     }
     m_manager.WriteReport(report);
     m_lightModeSelected = true;

@@ -9,7 +9,6 @@ namespace Quillon {
 
 namespace {
 
-constexpr std::uint8_t kFeatureId = 0x07;
 // 07 FB 01: read the slot table.
 constexpr std::uint8_t kSlotTableCommand = 0xFB;
 // 07 FA 01 slot key 01 target 01: one remap slot.
@@ -41,10 +40,6 @@ constexpr int kRemapTableOffset = 13;
 constexpr std::uint8_t kShortcutPress = 0x01;
 constexpr std::uint8_t kShortcutRelease = 0x81;
 
-std::uint8_t Byte(int value) {
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
 Payload MakePayload(std::initializer_list<std::uint8_t> body) {
     Payload payload{};
     std::copy(kPayloadHeader.begin(), kPayloadHeader.end(), payload.begin());
@@ -56,7 +51,7 @@ Payload MakePayload(std::initializer_list<std::uint8_t> body) {
 
 void KeyboardProtocol::WriteKeyAssignmentsB() {
     Clock& clock = GetClock();
-    FeatureBlocks table{kFeatureId, kSlotTableCommand, 0x01};
+    FeatureBlocks table{kFeatureReportId, kSlotTableCommand, 0x01};
     m_manager.QueryFeatureBlocks(table);
 
     // Empty every slot the keyboard reports as used.
@@ -104,32 +99,32 @@ void KeyboardProtocol::WriteRemapSlot(int key, int slot) {
         m_database.GetKeyAssignment(m_host.GetCurrentProfile(), m_host.GetCurrentLayer(), key, row);
     if (!found || row.macro_value < 1) {
         m_manager.SendFeatureDelayed(
-            {kFeatureId, kRemapCommand, 0x01, Byte(slot), 0x00, 0x01, 0x00, 0x01});
+            {kFeatureReportId, kRemapCommand, 0x01, LowByte(slot), 0x00, 0x01, 0x00, 0x01});
         return;
     }
     if (row.macro_type == kTypeDefault || row.macro_type == kTypeMacro ||
         row.macro_type == kTypeShortcut) {
         return;
     }
-    m_manager.SendFeatureDelayed({kFeatureId, kRemapCommand, 0x01, Byte(slot), Byte(key), 0x01,
-                                  Byte(row.macro_value), 0x01});
+    m_manager.SendFeatureDelayed({kFeatureReportId, kRemapCommand, 0x01, LowByte(slot),
+                                  LowByte(key), 0x01, LowByte(row.macro_value), 0x01});
 }
 
 std::vector<std::uint8_t> KeyboardProtocol::BuildMacroSlotImage(int key, int slot, int type,
                                                                 int value) {
     std::vector<std::uint8_t> image(kMacroImageBytes, 0);
     image[0] = 1;
-    image[1] = Byte(slot);
+    image[1] = LowByte(slot);
     std::size_t next = 4; // the events' pairs start at M[4]
     auto add_pair = [&](int key_code, std::uint8_t timing) {
         if (next + 1 < image.size()) {
-            image[next] = Byte(key_code);
+            image[next] = LowByte(key_code);
             image[next + 1] = timing;
             next += 2;
         }
     };
     if (type == kTypeShortcut) {
-        image[2] = Byte(key);
+        image[2] = LowByte(key);
         image[3] = 1; // played once
         for (const ShortcutEvent& event : ShortcutEvents(value)) {
             add_pair(event.key, event.release ? kShortcutRelease : kShortcutPress);
@@ -137,8 +132,8 @@ std::vector<std::uint8_t> KeyboardProtocol::BuildMacroSlotImage(int key, int slo
     } else if (type == kTypeMacro) {
         MacroInfo macro;
         if (m_database.GetMacro(value, macro)) {
-            image[2] = Byte(key);
-            image[3] = Byte(macro.play_times);
+            image[2] = LowByte(key);
+            image[3] = LowByte(macro.play_times);
         }
         std::vector<MacroRecordInfo> records;
         m_database.GetMacroRecords(value, records);
@@ -157,7 +152,8 @@ void KeyboardProtocol::WriteMacroSlot(int key, int slot, int type, int value) {
     const std::vector<std::uint8_t> image = BuildMacroSlotImage(key, slot, type, value);
     auto sequence = m_manager.LockSequence();
     for (std::size_t offset = 0; offset < image.size(); offset += kImagePacketBytes) {
-        FeatureReport packet{kFeatureId, offset == 0 ? kMacroFirstCommand : kMacroNextCommand};
+        FeatureReport packet{kFeatureReportId,
+                             offset == 0 ? kMacroFirstCommand : kMacroNextCommand};
         std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset), kImagePacketBytes,
                     packet.begin() + 2);
         // A lost packet is not sent again; the next one follows.
@@ -167,27 +163,27 @@ void KeyboardProtocol::WriteMacroSlot(int key, int slot, int type, int value) {
 
 void KeyboardProtocol::WriteLightingB(const LightInfo& light) {
     const int mode = m_host.GetCurrentLightMode();
-    const std::uint8_t m = Byte(mode - 1);
-    const std::uint8_t c = Byte(light.colorindex);
-    const std::uint8_t d = Byte(light.direction);
-    const std::uint8_t s = Byte(light.speed > 0 ? light.speed - 1 : 0);
-    const std::uint8_t b = Byte(light.brightness > 0 ? light.brightness - 1 : 0);
-    const std::uint8_t o = Byte(LightOption(light));
+    const std::uint8_t m = LowByte(mode - 1);
+    const std::uint8_t c = LowByte(light.colorindex);
+    const std::uint8_t d = LowByte(light.direction);
+    const std::uint8_t s = LowByte(light.speed > 0 ? light.speed - 1 : 0);
+    const std::uint8_t b = LowByte(light.brightness > 0 ? light.brightness - 1 : 0);
+    const std::uint8_t o = LowByte(LightOption(light));
     // The single colour mode carries its colour (red, green, blue) instead of
     // direction, speed and option.
-    const std::uint8_t red = Byte(light.color_value);
-    const std::uint8_t green = Byte(light.color_value >> 8);
-    const std::uint8_t blue = Byte(light.color_value >> 16);
+    const std::uint8_t red = LowByte(light.color_value);
+    const std::uint8_t green = LowByte(light.color_value >> 8);
+    const std::uint8_t blue = LowByte(light.color_value >> 16);
     const bool single_colour = mode == kSingleColourMode;
 
     if (!IsWireless()) {
-        FeatureReport report{kFeatureId, kLightCommand, m, c, d, s, b, o};
+        FeatureReport report{kFeatureReportId, kLightCommand, m, c, d, s, b, o};
         if (single_colour) {
             report[4] = red;
             report[5] = green;
             report[7] = blue;
         } else if (mode == kUndecrementedSpeedMode) {
-            report[5] = Byte(light.speed);
+            report[5] = LowByte(light.speed);
         }
         m_manager.SendFeatureDelayed(report);
         return;
@@ -204,7 +200,7 @@ void KeyboardProtocol::WriteLightingB(const LightInfo& light) {
 void KeyboardProtocol::FactoryResetB() {
     Clock& clock = GetClock();
     if (!IsWireless()) {
-        m_manager.SendFeatureDelayed({kFeatureId, kResetCommand, kResetMagic, 0, 0, 0, 0, 0});
+        m_manager.SendFeatureDelayed({kFeatureReportId, kResetCommand, kResetMagic, 0, 0, 0, 0, 0});
         clock.SleepMs(kWiredResetDelayMs);
         return;
     }
