@@ -17,20 +17,6 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// Connection mode for a QUILLON_SIMULATE value; -1 = not attached.
-int SimulatedMode(const std::string& value) {
-    if (value == "wired") {
-        return 0;
-    }
-    if (value == "wireless" || value == "receiver") {
-        return 1;
-    }
-    if (value == "bluetooth") {
-        return 2;
-    }
-    return -1;
-}
-
 } // namespace
 
 DeviceServices CreateDeviceServices(Clock& clock) {
@@ -45,9 +31,16 @@ DeviceServices CreateDeviceServices(Clock& clock) {
     services.simulated->SetLogFile(Environment("QUILLON_SIM_LOG"));
     services.backend = std::make_unique<SimHidBackend>(services.simulated);
     services.monitor = std::make_unique<SimDeviceMonitor>(services.simulated);
-    const int mode = SimulatedMode(simulate);
+    const int mode = SimModeFromName(simulate);
     if (mode >= 0) {
         services.simulated->Attach(mode);
+    }
+    const std::string control = Environment("QUILLON_SIM_CONTROL");
+    if (!control.empty()) {
+        services.control = std::make_unique<SimControl>(services.simulated);
+        if (!services.control->Start(control)) {
+            services.control.reset();
+        }
     }
     return services;
 }

@@ -7,7 +7,8 @@
 //   any other value       simulated, but not attached
 // Unset or empty: hidapi and udev, that is the real hardware.
 // QUILLON_SIM_LOG=<file> makes the simulated keyboard append one line per
-// transfer to the file.
+// transfer to the file; QUILLON_SIM_CONTROL=<path> opens a named pipe that
+// plugs and unplugs it while the program runs (see SimControl).
 #pragma once
 
 #include <memory>
@@ -15,6 +16,7 @@
 #include "app/device/Clock.h"
 #include "app/device/DeviceMonitor.h"
 #include "app/device/HidBackend.h"
+#include "sim/SimControl.h"
 #include "sim/SimKeyboard.h"
 
 namespace Quillon {
@@ -24,6 +26,8 @@ struct DeviceServices {
     std::unique_ptr<DeviceMonitor> monitor;
     // The simulated keyboard, for hot-plug at run time; null on real hardware.
     std::shared_ptr<SimKeyboard> simulated;
+    // The hot-plug pipe, when QUILLON_SIM_CONTROL asks for one.
+    std::unique_ptr<SimControl> control;
 };
 
 DeviceServices CreateDeviceServices(Clock& clock = SystemClock());

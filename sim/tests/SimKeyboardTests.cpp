@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <regex>
 #include <sstream>
 
 #include "app/device/HidapiBackend.h"
 #include "sim/DeviceServices.h"
+#include "sim/SimControl.h"
 #include "sim/SimDriver.h"
 #include "sim/SimHidBackend.h"
 #include "tools/testing/TestEnvironment.h"
@@ -121,6 +123,64 @@ TEST(DeviceServices, QuillonSimulateChoosesTheBackEnd) {
         EXPECT_EQ(services.simulated->AttachedMode(), c.mode) << c.value;
         EXPECT_EQ(dynamic_cast<HidapiBackend*>(services.backend.get()), nullptr);
     }
+}
+
+TEST(SimControl, Commands) {
+    auto keyboard = std::make_shared<SimKeyboard>(Q400Description());
+    SimControl control(keyboard);
+    struct Case {
+        const char* line;
+        bool understood;
+        int mode_after;
+    };
+    const Case cases[] = {
+        {"attach bluetooth", true, 2}, {"attach receiver", true, 1}, {"attach usb", false, 1},
+        {"detach", true, -1},          {"attach wired", true, 0},    {"firmware 0105", true, 0},
+        {"firmware 1x", false, 0},     {"firmware 10000", false, 0}, {"", false, 0},
+        {"reboot", false, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(control.Execute(c.line), c.understood) << c.line;
+        EXPECT_EQ(keyboard->AttachedMode(), c.mode_after) << c.line;
+    }
+    SimHidBackend backend(keyboard);
+    auto device = backend.Open(backend.Enumerate()[2].path);
+    const std::uint8_t request[8] = {7, 0xFD};
+    device->SendFeature(request);
+    std::uint8_t reply[8] = {7, 0xFD};
+    device->GetFeature(reply);
+    EXPECT_EQ(reply[1], 0x01);
+    EXPECT_EQ(reply[2], 0x05);
+}
+
+TEST(SimControl, PlugsTheKeyboardFromANamedPipe) {
+    QuillonTesting::TempDir dir;
+    const auto fifo = dir.Path() / "control";
+    QuillonTesting::ScopedEnv env;
+    env.Set("QUILLON_SIMULATE", "wired");
+    env.Set("QUILLON_SIM_CONTROL", fifo.string());
+    DeviceServices services = CreateDeviceServices();
+    ASSERT_NE(services.control, nullptr);
+
+    std::promise<std::string> unplugged;
+    auto first = unplugged.get_future();
+    bool seen = false;
+    services.simulated->AddHotplugListener([&](bool arrived, const std::string& path) {
+        if (!arrived && !seen) {
+            seen = true;
+            unplugged.set_value(path);
+        }
+    });
+    {
+        std::ofstream pipe(fifo);
+        pipe << "firmware 0207\n"
+             << "detach\n";
+    }
+    ASSERT_EQ(first.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_NE(first.get().find("0003:37F1:4A01"), std::string::npos);
+    EXPECT_EQ(services.simulated->AttachedMode(), -1);
+    services.control->Stop();
+    EXPECT_FALSE(std::filesystem::exists(fifo));
 }
 
 TEST(SimDriver, RunsEachModeAndLeavesALog) {
