@@ -13,5 +13,8 @@ extern "C" const char* __lsan_default_suppressions() {
            "leak:libgdk_pixbuf-2.0.so\n"
            "leak:libcairo.so\n"
            "leak:libX11.so\n"
-           "leak:libharfbuzz.so\n";
+           "leak:libharfbuzz.so\n"
+           "leak:libdbus-1.so\n"
+           "leak:libatk-bridge-2.0.so\n"
+           "leak:libatspi.so\n";
 }
