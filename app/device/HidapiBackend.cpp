@@ -6,18 +6,12 @@ namespace Quillon {
 
 namespace {
 
-// hid_init once for the whole process; hid_exit when the process ends.
+// hid_init once for the whole process. hid_exit is never called: devices
+// may still be closed by the manager's own teardown at exit, and the process
+// frees the library's few allocations anyway.
 bool EnsureHidapi() {
-    struct Library {
-        bool ready = hid_init() == 0;
-        ~Library() {
-            if (ready) {
-                hid_exit();
-            }
-        }
-    };
-    static Library library;
-    return library.ready;
+    static const bool ready = hid_init() == 0;
+    return ready;
 }
 
 // One open hidraw device; closed with the object.

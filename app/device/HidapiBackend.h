@@ -7,7 +7,7 @@
 // the output report length (hidapi's hidraw back end does not report it, so
 // writes are sent at their own length).
 //
-// hidapi is initialised once per process on first use and released at exit.
+// hidapi is initialised once per process on first use.
 // Each device handle is used under the HID device manager's lock only.
 #pragma once
 

@@ -82,6 +82,32 @@ TEST(DeviceConnection, WirelessWithoutMatchedModeShowsDisconnected) {
     EXPECT_TRUE(rig.tasks.codes.empty());
 }
 
+TEST(DeviceConnection, OnlyAnotherModelConnectedLooksConnectedWithoutMode) {
+    VirtualClock clock;
+    SimKeyboardDesc other_desc = Q400Description();
+    other_desc.modes[0].pid = 0x1234;
+    auto other = std::make_shared<SimKeyboard>(other_desc, clock);
+    other->Attach(0);
+    HidDeviceManager manager(std::make_unique<SimHidBackend>(other), clock);
+    manager.AddRule(0x37F1, 0x1234, L"", 100, 0, L"0003:37F1:1234");
+    KeyboardDef definition;
+    definition.current_device_type = 201;
+    definition.mode_list = Testing::Q400Modes();
+    RecordingConnectionHost window;
+    RecordingTaskPoster tasks;
+    DeviceConnection connection(manager, definition, window, tasks);
+    connection.ScanDevices();
+    connection.UpdateConnectionState();
+    EXPECT_TRUE(connection.IsDeviceOpen());
+    EXPECT_FALSE(connection.IsModeMatched());
+    EXPECT_EQ(connection.GetConnectionMode(), -1);
+    EXPECT_EQ(window.status, 60);
+    EXPECT_TRUE(window.controls_visible);
+    EXPECT_EQ(tasks.codes, (std::vector<int>{13, 5}));
+    // The gate stays closed: no device task reaches the other model.
+    EXPECT_FALSE(connection.IsGateOpen());
+}
+
 TEST(DeviceConnection, DeviceChangeHandler) {
     struct Case {
         const char* name;
