@@ -70,13 +70,22 @@ TempHome::TempHome() {
 }
 
 namespace {
-std::filesystem::path FromEnv(const char* name) {
+std::filesystem::path FromEnv(const char* name, const std::filesystem::path& fallback) {
     const char* value = std::getenv(name);
-    return value && *value ? std::filesystem::path(value) : std::filesystem::current_path();
+    return value && *value ? std::filesystem::path(value) : fallback;
 }
 } // namespace
 
-std::filesystem::path SourceDir() { return FromEnv("QUILLON_SOURCE_DIR"); }
-std::filesystem::path RuntimeDir() { return FromEnv("QUILLON_RUNTIME_DIR"); }
+std::filesystem::path SourceDir() {
+    return FromEnv("QUILLON_SOURCE_DIR", QUILLON_SOURCE_TREE);
+}
+
+std::filesystem::path RuntimeDir() {
+    // Test executables are built into the runtime folder, like the program.
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return FromEnv("QUILLON_RUNTIME_DIR",
+                   error ? std::filesystem::current_path() : exe.parent_path());
+}
 
 } // namespace QuillonTesting

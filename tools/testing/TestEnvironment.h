@@ -60,7 +60,8 @@ private:
 };
 
 // The folder of the source tree and the runtime folder the build fills with
-// the program's data files (set by CTest; fall back to the working folder).
+// the program's data files (the test executable's own folder). The variables
+// QUILLON_SOURCE_DIR and QUILLON_RUNTIME_DIR override them.
 std::filesystem::path SourceDir();
 std::filesystem::path RuntimeDir();
 
