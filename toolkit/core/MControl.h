@@ -18,6 +18,7 @@
 #include "toolkit/core/Surface.h"
 #include "toolkit/platform/Platform.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -214,8 +215,9 @@ protected:
     bool m_focused = false;
     UINT m_hotKey = 0;
     UINT m_hotKeyModifiers = 0;
-    bool m_clean = false;
-    bool m_animateClean = false;
+    // Written by update requests from the tick thread, read by painting.
+    std::atomic<bool> m_clean{false};
+    std::atomic<bool> m_animateClean{false};
     bool m_runTimer = false;
     bool m_running = false;
     bool m_imageECM = false;

@@ -5,6 +5,7 @@
 
 #include "toolkit/core/MControl.h"
 #include "toolkit/core/MRender.h"
+#include "toolkit/core/Manager.h"
 
 namespace VellumUI {
 
@@ -43,6 +44,9 @@ public:
     // The font text is drawn with: the toolkit's face (whatever face the
     // control stores) at the control's size and style.
     MFont GetDrawFont() const;
+    // The font for the platform's own text (hosted entries): the toolkit's
+    // face at the control's size and style.
+    MFont GetGDIFont() const { return {Manager::GetFontName(), m_fontPixels, m_fontStyle}; }
     void SetImageCount(int frames) { m_imageFrames = frames; }
 
     // The skin strip.

@@ -1,5 +1,6 @@
 #include "toolkit/core/MRender.h"
 
+#include "toolkit/core/Manager.h"
 #include "toolkit/core/Resources.h"
 #include "toolkit/platform/Utf.h"
 
@@ -122,6 +123,30 @@ ImagePtr MRender::LoadImageFromMemory(std::span<const std::uint8_t> bytes) {
 
 ImagePtr MRender::LoadImageFromIDResource(unsigned id, const std::wstring& type, bool fromProgram) {
     return LoadImageFromMemory(Resources::Find(fromProgram, id, type));
+}
+
+ImagePtr MRender::LoadIconFromFile(const std::wstring& path) {
+    // The size of a large shell icon.
+    constexpr int kIconSize = 32;
+    const IconPixels icon = Manager::GetPlatform()->GetFileIcon(path, kIconSize);
+    if (icon.width <= 0 || icon.height <= 0 ||
+        icon.argb.size() != static_cast<size_t>(icon.width) * icon.height) {
+        return nullptr;
+    }
+    Surface surface = Surface::CreateARGB32(icon.width, icon.height);
+    if (!surface) {
+        return nullptr;
+    }
+    cairo_surface_flush(surface.Get());
+    unsigned char* data = cairo_image_surface_get_data(surface.Get());
+    const int stride = cairo_image_surface_get_stride(surface.Get());
+    for (int y = 0; y < icon.height; ++y) {
+        std::memcpy(data + static_cast<size_t>(y) * stride,
+                    &icon.argb[static_cast<size_t>(y) * icon.width],
+                    static_cast<size_t>(icon.width) * 4);
+    }
+    cairo_surface_mark_dirty(surface.Get());
+    return MakeImage(surface.Release());
 }
 
 void MRender::DrawImage(cairo_t* cr, cairo_surface_t* image, const Rect& dest, int srcX, int srcY,

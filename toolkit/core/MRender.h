@@ -48,6 +48,9 @@ public:
     static ImagePtr LoadImageFromIDResource(unsigned id, const std::wstring& type,
                                             bool fromProgram);
 
+    // The icon the desktop associates with the file; null without one.
+    static ImagePtr LoadIconFromFile(const std::wstring& path);
+
     // Draws src (srcX, srcY, srcW, srcH of image) into dest scaled.
     static void DrawImage(cairo_t* cr, cairo_surface_t* image, const Rect& dest, int srcX, int srcY,
                           int srcW, int srcH, double alpha = 1.0);

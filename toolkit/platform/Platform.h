@@ -121,6 +121,13 @@ public:
     virtual void SetMaxWidth(int pixels) = 0;
 };
 
+// Pixels of an icon: premultiplied ARGB32, row after row.
+struct IconPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -239,6 +246,9 @@ public:
     virtual std::unique_ptr<TooltipWindow> CreateTooltip(HWND owner) = 0;
     // The caret's half period in milliseconds.
     virtual unsigned GetCaretBlinkTime() const = 0;
+    // The icon the desktop shows for the file (its type's icon) at about
+    // `size` pixels; empty when there is none.
+    virtual IconPixels GetFileIcon(const std::wstring& path, int size) = 0;
     virtual bool SetClipboardText(const std::wstring& text) = 0;
     virtual std::wstring GetClipboardText() = 0;
 };

@@ -578,6 +578,7 @@ std::optional<WindowSystem::TimePoint> WindowSystem::NextDeadlineLocked(TimePoin
 }
 
 bool WindowSystem::GetMessage(Msg& msg) {
+    DispatchNativeEvents();
     for (;;) {
         std::optional<TimePoint> deadline;
         if (TakeNext(msg, deadline)) {
@@ -588,6 +589,7 @@ bool WindowSystem::GetMessage(Msg& msg) {
 }
 
 bool WindowSystem::PeekMessage(Msg& msg) {
+    DispatchNativeEvents();
     std::optional<TimePoint> deadline;
     return TakeNext(msg, deadline);
 }

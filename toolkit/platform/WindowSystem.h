@@ -94,6 +94,10 @@ protected:
     virtual void WaitForWork(std::optional<TimePoint> deadline) = 0;
     // Any thread: ends a WaitForWork.
     virtual void Wake() = 0;
+    // UI thread: handles native events already waiting, without blocking,
+    // so that a queue that never runs dry does not starve the system's
+    // input.
+    virtual void DispatchNativeEvents() {}
 
     // Native side, UI thread. Creation may fail (false).
     virtual bool NativeCreate(HWND hwnd, const WindowParams& params) = 0;

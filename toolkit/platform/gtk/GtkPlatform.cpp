@@ -337,6 +337,15 @@ void GtkPlatform::WaitForWork(std::optional<TimePoint> deadline) {
     }
 }
 
+void GtkPlatform::DispatchNativeEvents() {
+    // Bounded, so that a flood of native events cannot starve the queue
+    // either.
+    constexpr int kMaxEventsAtOnce = 64;
+    for (int i = 0; i < kMaxEventsAtOnce && g_main_context_pending(nullptr); ++i) {
+        g_main_context_iteration(nullptr, FALSE);
+    }
+}
+
 void GtkPlatform::Wake() {
     g_main_context_wakeup(nullptr);
 }
@@ -644,6 +653,47 @@ unsigned GtkPlatform::GetCaretBlinkTime() const {
     gint cycle = 1200;
     g_object_get(gtk_settings_get_default(), "gtk-cursor-blink-time", &cycle, nullptr);
     return static_cast<unsigned>(std::max(2, cycle / 2));
+}
+
+IconPixels GtkPlatform::GetFileIcon(const std::wstring& path, int size) {
+    IconPixels out;
+    GFile* file = g_file_new_for_path(WideToUtf8(path).c_str());
+    GFileInfo* info = g_file_query_info(file, G_FILE_ATTRIBUTE_STANDARD_ICON,
+                                        G_FILE_QUERY_INFO_NONE, nullptr, nullptr);
+    GIcon* icon = info ? g_file_info_get_icon(info) : nullptr;
+    GtkIconInfo* found = icon ? gtk_icon_theme_lookup_by_gicon(gtk_icon_theme_get_default(), icon,
+                                                               size, GTK_ICON_LOOKUP_FORCE_SIZE)
+                              : nullptr;
+    GdkPixbuf* pixbuf = found ? gtk_icon_info_load_icon(found, nullptr) : nullptr;
+    if (pixbuf && gdk_pixbuf_get_bits_per_sample(pixbuf) == 8 &&
+        gdk_pixbuf_get_n_channels(pixbuf) >= 3) {
+        out.width = gdk_pixbuf_get_width(pixbuf);
+        out.height = gdk_pixbuf_get_height(pixbuf);
+        const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+        const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
+        const int rowstride = gdk_pixbuf_get_rowstride(pixbuf);
+        const guchar* pixels = gdk_pixbuf_read_pixels(pixbuf);
+        out.argb.reserve(static_cast<size_t>(out.width) * out.height);
+        for (int y = 0; y < out.height; ++y) {
+            const guchar* p = pixels + static_cast<size_t>(y) * rowstride;
+            for (int x = 0; x < out.width; ++x, p += channels) {
+                const unsigned a = alpha ? p[3] : 255;
+                out.argb.push_back((a << 24) | ((p[0] * a / 255) << 16) | ((p[1] * a / 255) << 8) |
+                                   (p[2] * a / 255));
+            }
+        }
+    }
+    if (pixbuf) {
+        g_object_unref(pixbuf);
+    }
+    if (found) {
+        g_object_unref(found);
+    }
+    if (info) {
+        g_object_unref(info);
+    }
+    g_object_unref(file);
+    return out;
 }
 
 bool GtkPlatform::SetClipboardText(const std::wstring& text) {

@@ -48,6 +48,7 @@ public:
     std::unique_ptr<TextEntry> CreateTextEntry(HWND hwnd) override;
     std::unique_ptr<TooltipWindow> CreateTooltip(HWND owner) override;
     unsigned GetCaretBlinkTime() const override;
+    IconPixels GetFileIcon(const std::wstring& path, int size) override;
     bool SetClipboardText(const std::wstring& text) override;
     std::wstring GetClipboardText() override;
 
@@ -61,6 +62,7 @@ public:
 protected:
     void WaitForWork(std::optional<TimePoint> deadline) override;
     void Wake() override;
+    void DispatchNativeEvents() override;
     bool NativeCreate(HWND hwnd, const WindowParams& params) override;
     void NativeDestroy(HWND hwnd) override;
     void NativeShow(HWND hwnd, int cmd, bool activate) override;

@@ -42,6 +42,8 @@ public:
     std::unique_ptr<TextEntry> CreateTextEntry(HWND hwnd) override;
     std::unique_ptr<TooltipWindow> CreateTooltip(HWND owner) override;
     unsigned GetCaretBlinkTime() const override;
+    // No desktop, no file icons: always empty.
+    IconPixels GetFileIcon(const std::wstring&, int) override { return {}; }
     bool SetClipboardText(const std::wstring& text) override;
     std::wstring GetClipboardText() override;
 
