@@ -2,6 +2,8 @@
 // pauses, and the state the simulated keyboard ends up in.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "app/device/tests/ProtocolRig.h"
 
 namespace Quillon {
@@ -95,6 +97,52 @@ TEST(FamilyBMacroSlot, LostPacketIsNotResentAndTheRestFollows) {
     EXPECT_EQ(rig.Sent(SimTransferKind::SetFeature).size(), 28u);
     // The keyboard never got a whole image, so the slot stays free.
     EXPECT_EQ(rig.keyboard->State().slot_table[2], 0);
+}
+
+// A clock whose pauses are short real sleeps, so that other threads get to
+// run in between.
+class YieldingClock final : public Clock {
+public:
+    void SleepMs(int) override { std::this_thread::sleep_for(std::chrono::microseconds(300)); }
+    std::int64_t NowUs() const override { return SystemClock().NowUs(); }
+};
+
+TEST(FamilyBMacroSlot, MusicLevelsFromAnotherThreadDoNotSplitAnImage) {
+    ProtocolRig rig;
+    rig.Connect(0);
+    YieldingClock clock;
+    rig.manager.SetClock(clock);
+    std::atomic<bool> stop{false};
+    std::thread capture([&] {
+        while (!stop) {
+            rig.protocol.SendMusicLevel({});
+            std::this_thread::yield();
+        }
+    });
+    for (int slot = 1; slot <= 3; ++slot) {
+        rig.protocol.WriteMacroSlot(kKeyQ, slot, 7, 2);
+    }
+    stop = true;
+    capture.join();
+    rig.manager.SetClock(rig.clock);
+
+    int in_image = 0; // packets of the current image seen so far
+    for (const SimTransfer& transfer : rig.Sent(SimTransferKind::SetFeature)) {
+        const bool music = transfer.bytes[1] == 0x23;
+        if (transfer.bytes[1] == 0xF1) {
+            EXPECT_EQ(in_image, 0);
+            in_image = 1;
+        } else if (!music) {
+            ++in_image;
+        }
+        EXPECT_FALSE(music && in_image != 0) << "music level inside an image";
+        if (in_image == 28) {
+            in_image = 0;
+        }
+    }
+    for (int slot = 1; slot <= 3; ++slot) {
+        EXPECT_EQ(rig.keyboard->State().slot_table[slot], kKeyQ) << slot;
+    }
 }
 
 TEST(FamilyBRemapSlot, WhatEachAssignmentSends) {
