@@ -9,8 +9,8 @@
 
 #include <cairo.h>
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <spawn.h>
@@ -173,6 +173,23 @@ TEST(GtkWindow, ClickReachesTheDialogAndTheScreenMatchesTheHeadlessPicture) {
         RunLoop(*gtk, dialog, 200, [] { return false; });
         ASSERT_TRUE(gtk->CaptureScreen(at, shotPath.string()));
         std::printf("screenshot: %s\n", shotPath.c_str());
+
+        // A press on empty space drags the window with the pointer.
+        const int ex = at.left + 10, ey = at.top + 180;
+        auto step = [&](std::vector<std::string> args) {
+            args.insert(args.begin(), "xdotool");
+            ASSERT_EQ(RunTool(args), 0);
+            RunLoop(*gtk, dialog, 200, [] { return false; });
+        };
+        step({"mousemove", std::to_string(ex), std::to_string(ey)});
+        step({"mousedown", "1"});
+        step({"mousemove", std::to_string(ex + 20), std::to_string(ey + 15)});
+        step({"mousemove", std::to_string(ex + 40), std::to_string(ey + 30)});
+        step({"mouseup", "1"});
+        const Rect moved = dialog.GetWindowRect();
+        EXPECT_EQ(moved.left, at.left + 40);
+        EXPECT_EQ(moved.top, at.top + 30);
+        EXPECT_EQ(dialog.With(kNotifyButtonDown).size(), 1u);
 
         // Shown and idle: no animation, so the loop sleeps.
         const double before = CpuSeconds();

@@ -30,6 +30,8 @@ struct GtkNativeWindow {
     double lastRootY = 0;
     bool lastWasDouble = false;
     double wheelRest = 0;
+    // Whether the last picture carried per-pixel alpha.
+    bool layered = false;
 };
 
 struct GtkPlatform::Access {
@@ -89,7 +91,13 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
     auto* n = static_cast<GtkNativeWindow*>(data);
     if (n->front) {
         cairo_save(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        if (n->layered) {
+            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        } else {
+            // An ordinary window is opaque whatever alpha its picture has.
+            cairo_set_source_rgb(cr, 0, 0, 0);
+            cairo_paint(cr);
+        }
         cairo_set_source_surface(cr, n->front, 0, 0);
         cairo_paint(cr);
         cairo_restore(cr);
@@ -370,13 +378,15 @@ bool GtkPlatform::NativeCreate(HWND hwnd, const WindowParams& params) {
     if (params.topmost) {
         gtk_window_set_keep_above(window, TRUE);
     }
-    if (params.layered) {
-        GdkScreen* screen = gtk_widget_get_screen(n->window);
-        GdkVisual* visual = gdk_screen_get_rgba_visual(screen);
-        if (visual && gdk_screen_is_composited(screen)) {
-            gtk_widget_set_visual(n->window, visual);
-        }
+    // Every window gets the RGBA visual where a compositor runs, since a
+    // window may become layered after it is made; ordinary windows are
+    // drawn opaque.
+    GdkScreen* screen = gtk_widget_get_screen(n->window);
+    GdkVisual* visual = gdk_screen_get_rgba_visual(screen);
+    if (visual && gdk_screen_is_composited(screen)) {
+        gtk_widget_set_visual(n->window, visual);
     }
+    n->layered = params.layered;
     gtk_window_move(window, params.rect.left, params.rect.top);
     gtk_window_set_default_size(window, std::max(1, params.rect.Width()),
                                 std::max(1, params.rect.Height()));
@@ -538,6 +548,7 @@ void GtkPlatform::PresentPicture(HWND hwnd, cairo_surface_t* picture, const Rect
         n->front = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     }
     const Rect area = layered ? Rect{0, 0, width, height} : rect.Intersect({0, 0, width, height});
+    n->layered = layered;
     cairo_t* cr = cairo_create(n->front);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_rectangle(cr, area.left, area.top, area.Width(), area.Height());
