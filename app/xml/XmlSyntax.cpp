@@ -101,9 +101,12 @@ int HexDigit(wchar_t c) {
 // Decodes the reference at raw[amp] ("&..."); returns its length, or 0 when
 // it is not a reference that decodes.
 std::size_t DecodeOne(std::wstring_view raw, std::size_t amp, char32_t& out) {
-    std::size_t semi = raw.find(L';', amp + 1);
-    if (semi == std::wstring_view::npos || semi - amp - 1 > kMaxReferenceName)
+    // Only the next few characters can hold the ";": a longer search would
+    // make a value full of "&" quadratic to decode.
+    std::size_t semi = raw.substr(amp + 1, kMaxReferenceName + 1).find(L';');
+    if (semi == std::wstring_view::npos)
         return 0;
+    semi += amp + 1;
     std::wstring_view body = raw.substr(amp + 1, semi - amp - 1);
     if (body.empty())
         return 0;
