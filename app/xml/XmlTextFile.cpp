@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -25,6 +26,10 @@ namespace {
 
 // Encodings are looked for in the first kilobyte of a file.
 constexpr std::size_t kHeadBytes = 1024;
+// The program's own files and its exchange files are a few hundred kilobytes
+// at most. A file far beyond that is none of them, and its text and element
+// index would take many times its size in memory, so it is refused.
+constexpr std::size_t kMaxFileBytes = 16u << 20;
 // What Windows calls the system ANSI code page on a Western installation:
 // the fallback for 8-bit text that is not UTF-8 and declares nothing.
 constexpr const char* kAnsiEncoding = "WINDOWS-1252";
@@ -307,9 +312,37 @@ std::wstring CharsetFromContent(std::wstring_view content) {
     return std::wstring(content.substr(pos, end - pos));
 }
 
-// The encoding a document names: the encoding of its "<?xml" declaration, or
-// for an html document the charset of its Content-Type meta element.
+// The charset of the Content-Type meta element of an html document, looked
+// for up to the end tag of head. Html leaves meta unclosed and a head cut
+// from a longer file leaves html and head open, so the parse may have moved
+// the meta elements anywhere: every element is visited in document order.
+std::wstring FindMetaCharset(std::wstring_view text) {
+    XmlDocument doc(text.substr(0, text.find(L"</head")));
+    if (!doc.FindElement(L"") || doc.GetTagName() != L"html")
+        return {};
+    doc.EnterElement();
+    int depth = 1; // levels entered; the top level is 0
+    while (true) {
+        if (doc.FindElement(L"")) {
+            if (doc.GetTagName() == L"meta" &&
+                LowerAscii(doc.GetAttribute(L"http-equiv")) == "content-type")
+                return CharsetFromContent(doc.GetAttribute(L"content"));
+            doc.EnterElement();
+            ++depth;
+        } else if (depth > 0) {
+            doc.LeaveElement();
+            --depth;
+        } else {
+            return {};
+        }
+    }
+}
+
+// The encoding a document names in its first kHeadBytes characters: the
+// encoding of its "<?xml" declaration, or for an html document the charset
+// of its Content-Type meta element.
 std::wstring FindDeclaredEncoding(std::wstring_view text) {
+    text = text.substr(0, kHeadBytes);
     if (text.starts_with(L"<?xml")) {
         std::wstring_view decl = text.substr(0, text.find(L"?>"));
         std::size_t at = decl.find(L"encoding");
@@ -323,22 +356,27 @@ std::wstring FindDeclaredEncoding(std::wstring_view text) {
             return {};
         return std::wstring(decl.substr(pos + 1, end - pos - 1));
     }
-    XmlDocument doc(text);
-    if (!doc.FindElement(L"") || doc.GetTagName() != L"html" || !doc.EnterElement() ||
-        !doc.FindElement(L"head") || !doc.EnterElement())
-        return {};
-    while (doc.FindElement(L"meta")) {
-        if (LowerAscii(doc.GetAttribute(L"http-equiv")) == "content-type")
-            return CharsetFromContent(doc.GetAttribute(L"content"));
-    }
-    return {};
+    return FindMetaCharset(text);
 }
 
+// Reads the whole file, or fails with errno set. A file past kMaxFileBytes
+// fails with EFBIG, before any reading when its size is known.
 bool ReadAll(std::FILE* file, std::string& bytes) {
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::uintmax_t>(info.st_size) > kMaxFileBytes) {
+        errno = EFBIG;
+        return false;
+    }
     char buffer[65536];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        if (bytes.size() + n > kMaxFileBytes) {
+            errno = EFBIG;
+            return false;
+        }
         bytes.append(buffer, n);
+    }
     return !std::ferror(file);
 }
 

@@ -19,6 +19,13 @@ bool Has(const std::wstring& log, const std::wstring& entry) {
     return log.find(entry) != std::wstring::npos;
 }
 
+// An html head as browsers accept it: meta left unclosed, html still open
+// where the first kilobyte ends.
+const std::string kHtmlHead = "<html><head><meta http-equiv=\"Content-Type\" "
+                              "content=\"text/html; charset=ISO-8859-1\"><title>t</title></head>";
+const std::wstring kHtmlHeadWide(kHtmlHead.begin(), kHtmlHead.end());
+constexpr std::size_t kPastHead = 1100;
+
 TEST(XmlTextFileTest, LoadDetectsMarksDeclarationsAndUtf8) {
     struct Case {
         const char* label;
@@ -53,6 +60,9 @@ TEST(XmlTextFileTest, LoadDetectsMarksDeclarationsAndUtf8) {
          L"<html><head><title>t</title><meta http-equiv=\"content-type\" "
          L"content=\"text/html; charset=ISO-8859-1\"></head><body>\u00E9</body></html>",
          0, L"<read encoding=\"ISO-8859-1\""},
+        {"html longer than the head", kHtmlHead + std::string(kPastHead, 'x') + "\xE9",
+         kHtmlHeadWide + std::wstring(kPastHead, L'x') + L"\u00E9", 0,
+         L"<read encoding=\"ISO-8859-1\""},
         {"zero bytes dropped", std::string("<a>\0b</a>", 9), L"<a>b</a>", 0,
          L"<nulls_removed count=\"1\"/>"},
         {"odd UTF-16", std::string("\xFF\xFE<\0a\0/\0>\0!", 11), L"<a/>", XmlDocument::kFileUtf16LE,
@@ -70,13 +80,23 @@ TEST(XmlTextFileTest, LoadDetectsMarksDeclarationsAndUtf8) {
     }
 }
 
-TEST(XmlTextFileTest, MissingFileFailsWithFileError) {
+TEST(XmlTextFileTest, MissingOrOversizedFileFailsWithFileError) {
     QuillonTesting::TempDir dir;
+    // A gigabyte of nothing, and a device that never ends: neither is read
+    // into memory.
+    auto huge = dir.WriteFile("huge.xml", "<a/>");
+    std::filesystem::resize_file(huge, std::uintmax_t{1} << 30);
+    const std::pair<std::filesystem::path, const wchar_t*> cases[] = {
+        {dir.Path() / "absent.xml", L"<file_error msg=\"No such file or directory\" n=\"2\"/>"},
+        {huge, L"<file_error msg=\"File too large\" n=\"27\"/>"},
+        {"/dev/zero", L"<file_error msg=\"File too large\" n=\"27\"/>"},
+    };
     XmlDocument doc;
-    EXPECT_FALSE(doc.Load(dir.Path() / "absent.xml"));
-    EXPECT_TRUE(doc.GetText().empty());
-    EXPECT_TRUE(Has(doc.GetResult(), L"<file_error msg=\"No such file or directory\" n=\"2\"/>"))
-        << testing::PrintToString(doc.GetResult());
+    for (const auto& [path, logged] : cases) {
+        EXPECT_FALSE(doc.Load(path)) << path;
+        EXPECT_TRUE(doc.GetText().empty()) << path;
+        EXPECT_TRUE(Has(doc.GetResult(), logged)) << testing::PrintToString(doc.GetResult());
+    }
     EXPECT_FALSE(doc.Save(dir.Path() / "no" / "such" / "folder.xml"));
     EXPECT_TRUE(Has(doc.GetResult(), L"<file_error"));
 }
@@ -100,6 +120,9 @@ TEST(XmlTextFileTest, SaveWritesTheDeclaredEncodingAndRequestedMarks) {
         {"UTF-16BE", L"<a/>", XmlDocument::kFileUtf16BE, std::string("\xFE\xFF\0<\0a\0/\0>", 10)},
         {"declared windows-1252", L"<?xml encoding=\"windows-1252\"?>" + body, 0,
          "<?xml encoding=\"windows-1252\"?><a v=\"\xE9\x80\"/>"},
+        // A load looks no further than the head, so neither does a save.
+        {"charset past the head", std::wstring(kPastHead, L' ') + kHtmlHeadWide + L"\u00E9", 0,
+         std::string(kPastHead, ' ') + kHtmlHead + "\xC3\xA9"},
     };
     for (const Case& c : cases) {
         std::wstring log;
