@@ -13,6 +13,7 @@
 #include "app/device/KeyboardDefHost.h"
 #include "app/device/KeyboardDefText.h"
 #include "app/xml/XmlDocument.h"
+#include "toolkit/platform/Utf.h"
 
 namespace Quillon {
 
@@ -142,9 +143,12 @@ void KeyboardDef::LoadKeyboardLayout(KeyboardDefHost& host, int device_type) {
     host.OpenDatabase(name);
     keyboard_name = name;
 
+    // The file name goes through UTF-8 by hand: a path built from a wide
+    // string throws on any character outside ASCII.
     XmlDocument doc;
     if (!IsPlainFileName(layoutName) ||
-        !doc.Load(host.GetProgramFolder() / kLayoutFolder / (layoutName + L".xml")) ||
+        !doc.Load(host.GetProgramFolder() / kLayoutFolder /
+                  VellumUI::WideToUtf8(layoutName + L".xml")) ||
         !doc.FindElement(L"device.info") || !doc.EnterElement())
         return;
 

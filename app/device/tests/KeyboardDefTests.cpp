@@ -369,6 +369,14 @@ TEST_F(KeyboardDefTest, UnusableLayoutChangesNothing) {
     EXPECT_EQ(host.calls, (std::vector<std::wstring>{L"CloseDatabase", L"OpenDatabase []"}));
 }
 
+TEST_F(KeyboardDefTest, LayoutNameOutsideAsciiLoads) {
+    Write("config.xml", "<config><device.info><keyboard name=\"K\" device_type=\"201\" "
+                        "device_info=\"Tastatur-\xC3\xBC\"/></device.info></config>");
+    Write("layouts/Tastatur-\xC3\xBC.xml", kKeysOnly);
+    def.LoadDeviceConfig(host);
+    EXPECT_EQ(def.key_index_table, (std::map<int, int>{{4, 0}}));
+}
+
 TEST_F(KeyboardDefTest, LayoutNameCannotLeaveTheLayoutsFolder) {
     Write("config.xml", R"(<config><device.info>
   <keyboard name="K" device_type="201" device_info="../evil"/></device.info></config>)");
