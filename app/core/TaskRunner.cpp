@@ -64,6 +64,8 @@ bool TaskRunner::PopMacro(int& macro_id) {
 }
 
 void TaskRunner::RunPass() {
+    // The steady clock's sleeps are already fine-grained on Linux: there is
+    // no timer resolution to raise around a pass.
     if (m_connection == nullptr || m_protocol == nullptr) {
         return; // not wired to the device yet: tasks wait in the queue
     }
