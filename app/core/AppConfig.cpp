@@ -2,6 +2,7 @@
 
 #include "app/xml/XmlDocument.h"
 #include "toolkit/core/Manager.h"
+#include "toolkit/platform/Utf.h"
 
 namespace Quillon {
 
@@ -16,6 +17,10 @@ bool LoadDeviceName(const std::filesystem::path& configFile) {
     }
     VellumUI::Manager::SetDeviceName(document.GetAttribute(L"name"));
     return true;
+}
+
+bool LoadDeviceName(const std::wstring& configFile) {
+    return LoadDeviceName(std::filesystem::path(VellumUI::WideToUtf8(configFile)));
 }
 
 } // namespace Quillon

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace Quillon {
 
@@ -13,5 +14,9 @@ namespace Quillon {
 // file, or one without "config" or "software", sets nothing and returns
 // false, leaving the toolkit's default name.
 bool LoadDeviceName(const std::filesystem::path& configFile);
+// The same for a wide path such as GetConfigFilePath(), converted as UTF-8
+// (a wide text turned into a path on its own follows the C++ locale and
+// fails for any character outside ASCII).
+bool LoadDeviceName(const std::wstring& configFile);
 
 } // namespace Quillon

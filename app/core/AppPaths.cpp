@@ -1,7 +1,5 @@
 #include "app/core/AppPaths.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -15,9 +13,6 @@ namespace Quillon {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The one skin theme the program ships.
-constexpr const wchar_t* kThemeFolder = L"theme1/";
 
 std::wstring WithSlash(std::wstring path) {
     if (path.empty() || path.back() != L'/') {
@@ -54,12 +49,9 @@ std::wstring PathComponentOf(const std::wstring& name) {
 }
 
 std::wstring GetProgramFolder() {
-    std::error_code error;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return WithSlash(VellumUI::Utf8ToWide(fs::current_path(error).string()));
-    }
-    return WithSlash(VellumUI::Utf8ToWide(exe.parent_path().string()));
+    // The toolkit finds its skins and fonts in the same folder; one source
+    // keeps the program's data files and the toolkit's pictures together.
+    return WithSlash(VellumUI::Manager::GetProgramFolder());
 }
 
 std::wstring GetConfigFilePath() {
@@ -75,7 +67,8 @@ std::wstring GetLanguageFilePath(int language) {
 }
 
 std::wstring GetSkinFolder() {
-    return GetProgramFolder() + L"skins/" + kThemeFolder;
+    return VellumUI::Manager::NormalizePath(GetProgramFolder() + L"skins/" +
+                                            VellumUI::Manager::GetTheme());
 }
 
 std::wstring GetDataFolder() {

@@ -158,6 +158,10 @@ bool KeyboardDB::OpenForKeyboard(const std::filesystem::path& dataFolder,
     return result;
 }
 
+bool KeyboardDB::OpenForKeyboard(const std::wstring& dataFolder, const std::wstring& keyboardName) {
+    return OpenForKeyboard(std::filesystem::path(VellumUI::WideToUtf8(dataFolder)), keyboardName);
+}
+
 void KeyboardDB::Close() {
     Lock lock(m_lock);
     // A connection left open by a half-failed schema creation is closed too,
@@ -179,6 +183,11 @@ void KeyboardDB::DeleteDatabaseFile(const std::filesystem::path& dataFolder,
     // A journal left behind by an interrupted write must not be replayed
     // into the fresh file that takes the old one's place.
     std::filesystem::remove(path.string() + "-journal", error);
+}
+
+void KeyboardDB::DeleteDatabaseFile(const std::wstring& dataFolder,
+                                    const std::wstring& keyboardName) {
+    DeleteDatabaseFile(std::filesystem::path(VellumUI::WideToUtf8(dataFolder)), keyboardName);
 }
 
 bool KeyboardDB::CreateSchema() {

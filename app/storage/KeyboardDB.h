@@ -42,12 +42,18 @@ public:
     // Opens the model's file, or creates it with the schema when it is
     // missing. An existing file is used as it is.
     bool OpenForKeyboard(const std::filesystem::path& dataFolder, const std::wstring& keyboardName);
+    // The same for the program's wide folder texts (GetDataFolder). A wide
+    // text must not become a std::filesystem::path on its own: that
+    // conversion follows the C++ locale and throws for any character
+    // outside ASCII, so these convert it as UTF-8.
+    bool OpenForKeyboard(const std::wstring& dataFolder, const std::wstring& keyboardName);
     // Closes the connection when one is open and clears the opened flag.
     void Close();
     bool IsOpened() const;
     // Removes the model's file (factory reset only); errors are ignored.
     void DeleteDatabaseFile(const std::filesystem::path& dataFolder,
                             const std::wstring& keyboardName);
+    void DeleteDatabaseFile(const std::wstring& dataFolder, const std::wstring& keyboardName);
     // Opens (creating) the file at the current path and runs the schema
     // statements; true at once when a connection is already open.
     bool CreateSchema();

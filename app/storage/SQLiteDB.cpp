@@ -130,7 +130,10 @@ int SQLiteStatement::BindText(int index, std::string_view utf8) {
         return SQLITE_MISUSE;
     }
     // The string_view need not be zero-terminated: pass its exact length.
-    return sqlite3_bind_text64(m_statement, index, utf8.data(), utf8.size(), SQLITE_TRANSIENT,
+    // An empty view may have no buffer at all, which SQLite would store as
+    // NULL rather than as the empty text.
+    const char* data = utf8.data() != nullptr ? utf8.data() : "";
+    return sqlite3_bind_text64(m_statement, index, data, utf8.size(), SQLITE_TRANSIENT,
                                SQLITE_UTF8);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/core/AppPaths.h"
 #include "toolkit/core/Manager.h"
 #include "toolkit/platform/Utf.h"
@@ -37,6 +39,16 @@ TEST(AppConfig, DeviceNameComesFromTheSoftwareElement) {
         EXPECT_EQ(LoadDeviceName(path), c.read);
         EXPECT_EQ(VellumUI::Manager::GetDeviceName(), c.name);
     }
+}
+
+TEST(AppConfig, AWidePathOutsideAsciiIsRead) {
+    QuillonTesting::TempDir dir;
+    const auto folder = dir.Path() / "Programas Corvane 键盘";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "config.xml") << "<config><software name=\"Q\"/></config>";
+    VellumUI::Manager::SetDeviceName(L"before");
+    EXPECT_TRUE(LoadDeviceName(VellumUI::Utf8ToWide((folder / "config.xml").string())));
+    EXPECT_EQ(VellumUI::Manager::GetDeviceName(), L"Q");
 }
 
 TEST(AppConfig, TheShippedConfigNamesTheInstallation) {

@@ -134,6 +134,12 @@ TEST(AppPaths, ProgramFolderHoldsTheExecutable) {
     EXPECT_EQ(GetConfigFilePath(), folder + L"config.xml");
     EXPECT_EQ(GetLanguageFilePath(2052), folder + L"language/2052.lan");
     EXPECT_EQ(GetSkinFolder(), folder + L"skins/theme1/");
+    // The toolkit's program folder is the one: data files and skins agree.
+    VellumUI::Manager::SetProgramFolder(L"/opt/quillon");
+    EXPECT_EQ(GetLanguageFilePath(1046), L"/opt/quillon/language/1046.lan");
+    EXPECT_EQ(GetSkinFolder(), L"/opt/quillon/skins/theme1/");
+    VellumUI::Manager::SetProgramFolder(L"");
+    EXPECT_EQ(GetProgramFolder(), folder);
 }
 
 TEST(AppPaths, EnsureDirectoryMakesEveryParent) {

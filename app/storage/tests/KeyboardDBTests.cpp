@@ -8,6 +8,7 @@
 #include <iterator>
 #include <thread>
 
+#include "toolkit/platform/Utf.h"
 #include "tools/testing/TestEnvironment.h"
 
 namespace Quillon {
@@ -92,6 +93,20 @@ TEST_F(KeyboardDBTest, FileNameFollowsTheKeyboardName) {
     // A separator in the name cannot lead out of the db folder.
     EXPECT_TRUE(m_db.OpenForKeyboard(m_data, L"../键盘"));
     EXPECT_TRUE(fs::exists(m_data / "db" / ".._键盘_data_v2.db"));
+}
+
+TEST_F(KeyboardDBTest, WideDataFolderWithCharactersOutsideAscii) {
+    // The program's folders are wide texts; one outside ASCII must reach the
+    // file system as UTF-8 rather than fail the locale-bound conversion.
+    m_db.Close();
+    const fs::path folder = m_home.DataHome() / "Córvane 键盘 Files";
+    fs::create_directories(folder / "db");
+    const std::wstring wide = VellumUI::Utf8ToWide(folder.string());
+    ASSERT_TRUE(m_db.OpenForKeyboard(wide, L"Q400"));
+    EXPECT_TRUE(fs::exists(folder / "db" / "Q400_data_v2.db"));
+    m_db.Close();
+    m_db.DeleteDatabaseFile(wide, L"Q400");
+    EXPECT_FALSE(fs::exists(folder / "db" / "Q400_data_v2.db"));
 }
 
 TEST_F(KeyboardDBTest, SwitchingModelsSwitchesFiles) {
@@ -573,11 +588,18 @@ TEST(SQLiteWrappers, StatementsAndTransactions) {
         SQLiteAutoTransaction inner(db);
         EXPECT_FALSE(inner.IsActive());
     }
-    ASSERT_EQ(db.Prepare(statement, "SELECT a, b FROM t", -1), kSQLiteOk);
+    // An empty view is the empty text, not NULL.
+    ASSERT_EQ(db.Prepare(statement, "INSERT INTO t VALUES (8, ?)"), kSQLiteOk);
+    EXPECT_EQ(statement.BindText(1, std::string_view()), kSQLiteOk);
+    EXPECT_EQ(statement.Step(), kSQLiteDone);
+    ASSERT_EQ(db.Prepare(statement, "SELECT a, b FROM t ORDER BY a", -1), kSQLiteOk);
     ASSERT_EQ(statement.Step(), kSQLiteRow);
     EXPECT_FALSE(statement.IsDone());
     EXPECT_EQ(statement.ColumnInt(0), 7);
     EXPECT_STREQ(statement.ColumnText(1), "abc");
+    ASSERT_EQ(statement.Step(), kSQLiteRow);
+    ASSERT_NE(statement.ColumnText(1), nullptr);
+    EXPECT_STREQ(statement.ColumnText(1), "");
     EXPECT_EQ(statement.Step(), kSQLiteDone);
 
     SQLiteAutoTransaction transaction(db);
