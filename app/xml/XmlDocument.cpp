@@ -268,78 +268,84 @@ constexpr std::wstring_view kLineBreak = L"\r\n";
 
 } // namespace
 
-bool XmlDocument::AddElement(std::wstring_view name, std::wstring_view value, unsigned flags) {
-    if (name.empty())
-        return false;
-    if (m_index.empty())
-        ResetIndex();
-    std::wstring element = BuildElement(name, value, flags);
-    bool breaks = !(flags & kAddNoBreak);
-    XmlElementEntry entry;
-    entry.start_tag_length = value.empty() ? element.size() : element.find(L'>') + 1;
-    entry.end_tag_length = value.empty() ? 0 : name.size() + 3;
-    entry.length = element.size();
-    if (value.empty() && !(flags & kAddOpen))
-        entry.flags |= kElementEmptyTag;
-    entry.parent = m_parent;
-
-    std::size_t at = 0;
+// Puts the text of a new element in place and returns its offset: after the
+// current element, or at the end of the parent's content (of the text at the
+// document level). A parent written as "<parent/>" is opened up first.
+std::size_t XmlDocument::InsertElementText(const std::wstring& element, bool breaks) {
     if (m_current != 0) {
         // After the current element, on a line of its own.
         const XmlElementEntry& cur = m_index[static_cast<std::size_t>(m_current)];
-        at = cur.offset + cur.length;
+        std::size_t at = cur.offset + cur.length;
         std::wstring text = breaks ? std::wstring(kLineBreak) + element : element;
-        entry.offset = at + (text.size() - element.size());
         Splice(at, 0, text, m_parent);
-    } else if (m_parent != 0 &&
-               (m_index[static_cast<std::size_t>(m_parent)].flags & kElementEmptyTag)) {
+        return at + (text.size() - element.size());
+    }
+    if (m_parent != 0 && (m_index[static_cast<std::size_t>(m_parent)].flags & kElementEmptyTag)) {
         // "<parent/>" becomes "<parent>" + the element + "</parent>".
         XmlElementEntry& par = m_index[static_cast<std::size_t>(m_parent)];
         std::size_t tagEnd = par.offset + par.start_tag_length;
         std::size_t slash = tagEnd - 2;
         while (slash > par.offset + 1 && IsBlank(m_text[slash - 1]))
             --slash;
-        std::wstring parentName(ElementName(m_parent));
+        std::wstring endTag = L"</" + std::wstring(ElementName(m_parent)) + L">";
         std::wstring text = L">";
-        std::size_t startTagLength = slash - par.offset + 1;
         if (breaks)
             text += kLineBreak;
-        entry.offset = slash + text.size();
+        std::size_t offset = slash + text.size();
         text += element;
         if (breaks)
             text += kLineBreak;
-        std::wstring endTag = L"</" + parentName + L">";
         text += endTag;
+        std::size_t startTagLength = slash - par.offset + 1;
         Splice(slash, tagEnd - slash, text, m_parent);
         par.start_tag_length = startTagLength;
         par.end_tag_length = endTag.size();
         par.flags &= ~kElementEmptyTag;
-    } else {
-        // At the end of the parent's content, or of the text.
-        const XmlElementEntry& par = m_index[static_cast<std::size_t>(m_parent)];
-        at = m_parent == 0 ? m_text.size() : par.offset + par.length - par.end_tag_length;
-        std::wstring text = breaks ? element + std::wstring(kLineBreak) : element;
-        entry.offset = at;
-        Splice(at, 0, text, m_parent);
+        return offset;
     }
+    // At the end of the parent's content, or of the text.
+    const XmlElementEntry& par = m_index[static_cast<std::size_t>(m_parent)];
+    std::size_t at = m_parent == 0 ? m_text.size() : par.offset + par.length - par.end_tag_length;
+    Splice(at, 0, breaks ? element + std::wstring(kLineBreak) : element, m_parent);
+    return at;
+}
 
+// Links a new entry into the index as the next sibling of the current
+// element, or as the last child of the parent, and moves the cursor to it.
+void XmlDocument::LinkNewEntry(XmlElementEntry entry) {
     int added = static_cast<int>(m_index.size());
     int previous = m_current != 0 ? m_current : LastChild(m_parent);
-    m_index.push_back(entry);
-    XmlElementEntry& linked = m_index.back();
-    linked.level = m_index[static_cast<std::size_t>(m_parent)].level + 1;
+    entry.parent = m_parent;
+    entry.level = m_index[static_cast<std::size_t>(m_parent)].level + 1;
     if (previous != 0) {
         XmlElementEntry& prev = m_index[static_cast<std::size_t>(previous)];
-        linked.previous_sibling = previous;
-        linked.next_sibling = prev.next_sibling;
+        entry.previous_sibling = previous;
+        entry.next_sibling = prev.next_sibling;
         if (prev.next_sibling != 0)
             m_index[static_cast<std::size_t>(prev.next_sibling)].previous_sibling = added;
         prev.next_sibling = added;
     } else {
         m_index[static_cast<std::size_t>(m_parent)].first_child = added;
     }
+    m_index.push_back(entry);
     m_current = added;
     m_child = 0;
+}
+
+bool XmlDocument::AddElement(std::wstring_view name, std::wstring_view value, unsigned flags) {
+    if (name.empty())
+        return false;
+    if (m_index.empty())
+        ResetIndex();
+    std::wstring element = BuildElement(name, value, flags);
+    XmlElementEntry entry;
+    entry.start_tag_length = value.empty() ? element.size() : element.find(L'>') + 1;
+    entry.end_tag_length = value.empty() ? 0 : name.size() + 3;
+    entry.length = element.size();
+    if (value.empty() && !(flags & kAddOpen))
+        entry.flags |= kElementEmptyTag;
+    entry.offset = InsertElementText(element, !(flags & kAddNoBreak));
+    LinkNewEntry(entry);
     return true;
 }
 

@@ -114,6 +114,8 @@ private:
     // Replaces `old_length` characters at `pos`; grows `owner` and its
     // ancestors and shifts every other element starting at or after `pos`.
     void Splice(std::size_t pos, std::size_t old_length, std::wstring_view replacement, int owner);
+    std::size_t InsertElementText(const std::wstring& element, bool breaks);
+    void LinkNewEntry(XmlElementEntry entry);
     int LastChild(int parent) const;
     void ResetIndex();
 

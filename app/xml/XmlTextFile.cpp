@@ -406,6 +406,101 @@ std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian, std::wstring& l
     return text;
 }
 
+// The byte-order marks, with the encoding each names and its file flag.
+struct Mark {
+    std::string_view bytes;
+    const wchar_t* encoding;
+    unsigned flag;
+};
+constexpr Mark kMarks[] = {
+    {"\xEF\xBB\xBF", L"UTF-8", XmlDocument::kFileUtf8Bom},
+    {"\xFF\xFE", L"UTF-16LE", XmlDocument::kFileUtf16LE},
+    {"\xFE\xFF", L"UTF-16BE", XmlDocument::kFileUtf16BE},
+};
+
+// Takes a byte-order mark off the front of `data`: the encoding it names,
+// with its flag set, or empty when there is none.
+std::wstring TakeByteOrderMark(std::string_view& data, unsigned& flags) {
+    for (const Mark& mark : kMarks) {
+        if (data.starts_with(mark.bytes)) {
+            data.remove_prefix(mark.bytes.size());
+            flags |= mark.flag;
+            return mark.encoding;
+        }
+    }
+    return {};
+}
+
+// Converts the bytes of a file without UTF-16 mark: zero bytes dropped
+// (except in UTF-32), an unknown encoding settled by the UTF-8 test.
+std::wstring DecodeBytes(std::string_view data, std::wstring encoding, std::wstring& log) {
+    std::string kept;
+    if (!IsUtf32(encoding)) {
+        kept.reserve(data.size());
+        for (char c : data)
+            if (c != '\0')
+                kept += c;
+        if (kept.size() != data.size())
+            AppendLog(log, L"nulls_removed", {{L"count", Number(data.size() - kept.size())}});
+        data = kept;
+    }
+    if (encoding.empty()) {
+        AppendLog(log, L"utf8_detection", {});
+        encoding = LooksLikeUtf8(data) ? L"UTF-8" : L"WINDOWS-1252";
+    }
+    Encoding enc = Resolve(encoding);
+    // A declared UTF-16 without a mark was evidently read as 8-bit text.
+    std::wstring text = enc.kind == Kind::Other ? DecodeWithIconv(data, enc.iconv_name, log)
+                                                : VellumUI::Utf8ToWide(data);
+    AppendLog(log, L"converted_to", {{L"encoding", L"UTF-16"}, {L"length", Number(text.size())}});
+    return text;
+}
+
+// The bytes a save writes: the byte-order mark the flags ask for when the
+// file is being started, then the text in the file's encoding. `written`
+// receives the name of that encoding.
+std::string EncodeForSave(std::wstring_view text, unsigned flags, bool starting, std::wstring& log,
+                          std::wstring& written) {
+    std::wstring declared = FindDeclaredEncoding(text);
+    if (declared.empty())
+        declared = L"UTF-8";
+
+    std::string bytes;
+    for (const Mark& mark : kMarks) {
+        if (starting && (flags & mark.flag)) {
+            bytes = mark.bytes;
+            AppendLog(log, L"bom", {{L"encoding", mark.encoding}});
+            break;
+        }
+    }
+
+    Encoding enc = Resolve(declared);
+    constexpr unsigned kUtf16Flags = XmlDocument::kFileUtf16LE | XmlDocument::kFileUtf16BE;
+    if ((flags & kUtf16Flags) != 0 || enc.kind == Kind::Utf16LE || enc.kind == Kind::Utf16BE) {
+        bool big = (flags & XmlDocument::kFileUtf16BE) != 0 ||
+                   (!(flags & XmlDocument::kFileUtf16LE) && enc.kind == Kind::Utf16BE);
+        if (big)
+            AppendLog(log, L"endian_swap", {});
+        for (char16_t u : ToUtf16(text)) {
+            char lo = static_cast<char>(u & 0xFF);
+            char hi = static_cast<char>(u >> 8);
+            bytes += big ? hi : lo;
+            bytes += big ? lo : hi;
+        }
+        written = big ? L"UTF-16BE" : L"UTF-16LE";
+        return bytes;
+    }
+    bool loss = false;
+    std::string converted = enc.kind == Kind::Other ? EncodeWithIconv(text, enc.iconv_name, loss)
+                                                    : VellumUI::WideToUtf8(text);
+    AppendLog(log, L"converted_from",
+              {{L"encoding", enc.label}, {L"length", Number(converted.size())}});
+    if (loss)
+        AppendLog(log, L"conversion_loss", {});
+    written = declared;
+    return bytes + converted;
+}
+
 } // namespace
 
 bool XmlDocument::LoadTextFile(const std::filesystem::path& path, std::wstring& text,
@@ -424,20 +519,7 @@ bool XmlDocument::LoadTextFile(const std::filesystem::path& path, std::wstring& 
     }
     std::string_view data(bytes);
 
-    std::wstring encoding;
-    if (data.starts_with("\xEF\xBB\xBF")) {
-        encoding = L"UTF-8";
-        flags |= kFileUtf8Bom;
-        data.remove_prefix(3);
-    } else if (data.starts_with("\xFF\xFE")) {
-        encoding = L"UTF-16LE";
-        flags |= kFileUtf16LE;
-        data.remove_prefix(2);
-    } else if (data.starts_with("\xFE\xFF")) {
-        encoding = L"UTF-16BE";
-        flags |= kFileUtf16BE;
-        data.remove_prefix(2);
-    }
+    std::wstring encoding = TakeByteOrderMark(data, flags);
     if (!encoding.empty()) {
         AppendLog(log, L"bom", {{L"encoding", encoding}});
     } else {
@@ -447,31 +529,10 @@ bool XmlDocument::LoadTextFile(const std::filesystem::path& path, std::wstring& 
     }
     AppendLog(log, L"read", {{L"encoding", encoding}, {L"length", Number(bytes.size())}});
 
-    if (flags & (kFileUtf16LE | kFileUtf16BE)) {
+    if (flags & (kFileUtf16LE | kFileUtf16BE))
         text = DecodeUtf16(data, (flags & kFileUtf16BE) != 0, log);
-        return true;
-    }
-    std::string kept;
-    if (!IsUtf32(encoding)) {
-        kept.reserve(data.size());
-        for (char c : data)
-            if (c != '\0')
-                kept += c;
-        if (kept.size() != data.size())
-            AppendLog(log, L"nulls_removed", {{L"count", Number(data.size() - kept.size())}});
-        data = kept;
-    }
-    if (encoding.empty()) {
-        AppendLog(log, L"utf8_detection", {});
-        encoding = LooksLikeUtf8(data) ? L"UTF-8" : L"WINDOWS-1252";
-    }
-    Encoding enc = Resolve(encoding);
-    if (enc.kind == Kind::Other)
-        text = DecodeWithIconv(data, enc.iconv_name, log);
     else
-        // A declared UTF-16 without a mark was evidently read as 8-bit text.
-        text = VellumUI::Utf8ToWide(data);
-    AppendLog(log, L"converted_to", {{L"encoding", L"UTF-16"}, {L"length", Number(text.size())}});
+        text = DecodeBytes(data, encoding, log);
     return true;
 }
 
@@ -488,48 +549,9 @@ bool XmlDocument::SaveTextFile(const std::filesystem::path& path, std::wstring_v
         return false;
     }
     bool starting = !append || std::ftell(file.get()) == 0;
-    std::wstring declared = FindDeclaredEncoding(text);
-    if (declared.empty())
-        declared = L"UTF-8";
+    std::wstring written;
+    std::string bytes = EncodeForSave(text, flags, starting, log, written);
 
-    std::string bytes;
-    if (starting && (flags & kFileUtf8Bom)) {
-        bytes = "\xEF\xBB\xBF";
-        AppendLog(log, L"bom", {{L"encoding", L"UTF-8"}});
-    } else if (starting && (flags & kFileUtf16LE)) {
-        bytes = "\xFF\xFE";
-        AppendLog(log, L"bom", {{L"encoding", L"UTF-16LE"}});
-    } else if (starting && (flags & kFileUtf16BE)) {
-        bytes = "\xFE\xFF";
-        AppendLog(log, L"bom", {{L"encoding", L"UTF-16BE"}});
-    }
-
-    Encoding enc = Resolve(declared);
-    bool utf16 = (flags & (kFileUtf16LE | kFileUtf16BE)) != 0 || enc.kind == Kind::Utf16LE ||
-                 enc.kind == Kind::Utf16BE;
-    if (utf16) {
-        bool big =
-            (flags & kFileUtf16BE) != 0 || (!(flags & kFileUtf16LE) && enc.kind == Kind::Utf16BE);
-        if (big)
-            AppendLog(log, L"endian_swap", {});
-        for (char16_t u : ToUtf16(text)) {
-            char lo = static_cast<char>(u & 0xFF);
-            char hi = static_cast<char>(u >> 8);
-            bytes += big ? hi : lo;
-            bytes += big ? lo : hi;
-        }
-        declared = big ? L"UTF-16BE" : L"UTF-16LE";
-    } else {
-        bool loss = false;
-        std::string converted = enc.kind == Kind::Other
-                                    ? EncodeWithIconv(text, enc.iconv_name, loss)
-                                    : VellumUI::WideToUtf8(text);
-        AppendLog(log, L"converted_from",
-                  {{L"encoding", enc.label}, {L"length", Number(converted.size())}});
-        if (loss)
-            AppendLog(log, L"conversion_loss", {});
-        bytes += converted;
-    }
     errno = 0;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     ok = ok && std::fflush(file.get()) == 0 && fsync(fileno(file.get())) == 0;
@@ -547,7 +569,7 @@ bool XmlDocument::SaveTextFile(const std::filesystem::path& path, std::wstring_v
         LogFileError(log, error != 0 ? error : errno);
         return false;
     }
-    AppendLog(log, L"write", {{L"encoding", declared}, {L"length", Number(bytes.size())}});
+    AppendLog(log, L"write", {{L"encoding", written}, {L"length", Number(bytes.size())}});
     return true;
 }
 
