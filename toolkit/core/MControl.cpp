@@ -189,7 +189,7 @@ bool MControl::OnMouseMove(WPARAM flags, Point p) {
     return m_hover != nullptr || hadHover || result;
 }
 
-bool MControl::OnLButtonDown(WPARAM flags, Point p) {
+bool MControl::RouteButtonDown(WPARAM flags, Point p, Handler route, Handler own) {
     if (!m_visible || !m_response) {
         return false;
     }
@@ -198,39 +198,56 @@ bool MControl::OnLButtonDown(WPARAM flags, Point p) {
     OnMousePointChange(inner);
     m_hover = HitChild(p, inner, true);
     if (m_hover) {
-        return m_hover->OnLButtonDown(flags, PointFor(m_hover, p, inner));
+        return (m_hover->*route)(flags, PointFor(m_hover, p, inner));
     }
     TakeFocus();
-    return OnControlLButtonDown(flags, p);
+    return (this->*own)(flags, p);
 }
 
-bool MControl::OnLButtonUp(WPARAM flags, Point p) {
+bool MControl::RouteButtonUp(WPARAM flags, Point p, Handler route, Handler own) {
     m_pressedInside = false;
     if (m_hover) {
         Point inner = p;
         OnMousePointChange(inner);
-        return m_hover->OnLButtonUp(flags, PointFor(m_hover, p, inner));
+        return (m_hover->*route)(flags, PointFor(m_hover, p, inner));
     }
-    return OnControlLButtonUp(flags, p);
+    return (this->*own)(flags, p);
+}
+
+std::optional<bool> MControl::RouteDoubleClickToChild(WPARAM flags, Point p, Handler doubleClick,
+                                                      Handler press) {
+    Point inner = p;
+    OnMousePointChange(inner);
+    if (!m_hover) {
+        m_hover = HitChild(p, inner, true);
+    }
+    if (!m_hover) {
+        return std::nullopt;
+    }
+    MControl* child = m_hover;
+    const Point cp = PointFor(child, p, inner);
+    const bool consumed = (child->*doubleClick)(flags, cp);
+    if (!consumed && !child->GetDblClk()) {
+        return (child->*press)(flags, cp);
+    }
+    return consumed;
+}
+
+bool MControl::OnLButtonDown(WPARAM flags, Point p) {
+    return RouteButtonDown(flags, p, &MControl::OnLButtonDown, &MControl::OnControlLButtonDown);
+}
+
+bool MControl::OnLButtonUp(WPARAM flags, Point p) {
+    return RouteButtonUp(flags, p, &MControl::OnLButtonUp, &MControl::OnControlLButtonUp);
 }
 
 bool MControl::OnLButtonDblClk(WPARAM flags, Point p) {
     if (!m_visible || !m_response) {
         return false;
     }
-    Point inner = p;
-    OnMousePointChange(inner);
-    if (!m_hover) {
-        m_hover = HitChild(p, inner, true);
-    }
-    if (m_hover) {
-        MControl* child = m_hover;
-        const Point cp = PointFor(child, p, inner);
-        const bool consumed = child->OnLButtonDblClk(flags, cp);
-        if (!consumed && !child->GetDblClk()) {
-            return child->OnLButtonDown(flags, cp);
-        }
-        return consumed;
+    if (auto routed = RouteDoubleClickToChild(flags, p, &MControl::OnLButtonDblClk,
+                                              &MControl::OnLButtonDown)) {
+        return *routed;
     }
     if (!m_dblClk) {
         return OnControlLButtonDown(flags, p);
@@ -242,47 +259,20 @@ bool MControl::OnLButtonDblClk(WPARAM flags, Point p) {
 }
 
 bool MControl::OnRButtonDown(WPARAM flags, Point p) {
-    if (!m_visible || !m_response) {
-        return false;
-    }
-    m_pressedInside = m_rect.Contains(p);
-    Point inner = p;
-    OnMousePointChange(inner);
-    m_hover = HitChild(p, inner, true);
-    if (m_hover) {
-        return m_hover->OnRButtonDown(flags, PointFor(m_hover, p, inner));
-    }
-    TakeFocus();
-    return OnControlRButtonDown(flags, p);
+    return RouteButtonDown(flags, p, &MControl::OnRButtonDown, &MControl::OnControlRButtonDown);
 }
 
 bool MControl::OnRButtonUp(WPARAM flags, Point p) {
-    m_pressedInside = false;
-    if (m_hover) {
-        Point inner = p;
-        OnMousePointChange(inner);
-        return m_hover->OnRButtonUp(flags, PointFor(m_hover, p, inner));
-    }
-    return OnControlRButtonUp(flags, p);
+    return RouteButtonUp(flags, p, &MControl::OnRButtonUp, &MControl::OnControlRButtonUp);
 }
 
 bool MControl::OnRButtonDblClk(WPARAM flags, Point p) {
     if (!m_visible || !m_response) {
         return false;
     }
-    Point inner = p;
-    OnMousePointChange(inner);
-    if (!m_hover) {
-        m_hover = HitChild(p, inner, true);
-    }
-    if (m_hover) {
-        MControl* child = m_hover;
-        const Point cp = PointFor(child, p, inner);
-        const bool consumed = child->OnRButtonDblClk(flags, cp);
-        if (!consumed && !child->GetDblClk()) {
-            return child->OnRButtonDown(flags, cp);
-        }
-        return consumed;
+    if (auto routed = RouteDoubleClickToChild(flags, p, &MControl::OnRButtonDblClk,
+                                              &MControl::OnRButtonDown)) {
+        return *routed;
     }
     return m_dblClk ? OnControlRButtonDblClk(flags, p) : OnControlRButtonDown(flags, p);
 }

@@ -94,6 +94,9 @@ public:
     // Repaints the control's whole rect, whatever rect is passed.
     virtual void InvalidateRect(const Rect& rect, bool erase);
 
+    // A mouse handler, for routing left and right buttons alike.
+    using Handler = bool (MControl::*)(WPARAM, Point);
+
     // Routing, called by the owner.
     bool OnMouseMove(WPARAM flags, Point p);
     bool OnLButtonDown(WPARAM flags, Point p);
@@ -199,6 +202,12 @@ protected:
     MControl* HitChild(Point outer, Point inner, bool needEnabled) const;
     void RouteMoveToChildren(WPARAM flags, Point outer, Point inner, bool& anyTrue);
     bool TakeFocus();
+    bool RouteButtonDown(WPARAM flags, Point p, Handler route, Handler own);
+    bool RouteButtonUp(WPARAM flags, Point p, Handler route, Handler own);
+    // A double-click for a child (the hover child, else the one hit); none
+    // when no child takes it.
+    std::optional<bool> RouteDoubleClickToChild(WPARAM flags, Point p, Handler doubleClick,
+                                                Handler press);
 
     MObject* m_parent = nullptr;
     PaintManager* m_manager = nullptr;

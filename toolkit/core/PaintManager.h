@@ -204,6 +204,11 @@ private:
     void OnRButtonUp(WPARAM flags, Point p);
     void OnRButtonDblClk(WPARAM flags, Point p);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    // The shared shape of left and right presses: true when the hover
+    // control took the press.
+    bool PressHover(WPARAM flags, Point p, bool& pressed, MControl::Handler press);
+    void ReleaseHover(WPARAM flags, Point p, bool& pressed, MControl::Handler release);
+    void DoubleClickHover(WPARAM flags, Point p, MControl::Handler doubleClick);
     void OnKeyDown(UINT key, UINT repeat);
     bool MoveTabFocus(bool backward);
     Platform* GetPlatform() const;

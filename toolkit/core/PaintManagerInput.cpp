@@ -186,25 +186,61 @@ void PaintManager::OnDeactivate() {
     Invalidate();
 }
 
-void PaintManager::OnLButtonDown(WPARAM flags, Point p) {
-    m_dblClk = false;
+bool PaintManager::PressHover(WPARAM flags, Point p, bool& pressed, MControl::Handler press) {
     if (m_focus && m_focus != m_hover) {
         m_focus->SetControlFocus(false);
         m_focus = nullptr;
     }
-    if (m_hover && m_hover->IsVisible() && m_hover->IsResponse() && m_hover->PtInRect(p) &&
-        m_hover->OnCheckMouseResponse(flags, p)) {
-        if (m_hover->IsDragDrop() && m_hover->IsEnabled()) {
-            m_dragPending = m_hover;
-            m_hover->GetControlDropBitmap();
-        }
-        m_leftPressed = true;
-        m_focus = m_hover;
-        m_hover->OnLButtonDown(flags, p);
-        if (!m_captured && (!m_hover || m_hover->OnCheckMouseResponse(flags, p))) {
-            GetPlatform()->SetCapture(m_hwnd);
-            m_captured = true;
-        }
+    if (!m_hover || !m_hover->IsVisible() || !m_hover->IsResponse() || !m_hover->PtInRect(p) ||
+        !m_hover->OnCheckMouseResponse(flags, p)) {
+        return false;
+    }
+    if (&pressed == &m_leftPressed && m_hover->IsDragDrop() && m_hover->IsEnabled()) {
+        m_dragPending = m_hover;
+        m_hover->GetControlDropBitmap();
+    }
+    pressed = true;
+    m_focus = m_hover;
+    (m_hover->*press)(flags, p);
+    if (!m_captured && (!m_hover || m_hover->OnCheckMouseResponse(flags, p))) {
+        GetPlatform()->SetCapture(m_hwnd);
+        m_captured = true;
+    }
+    return true;
+}
+
+void PaintManager::ReleaseHover(WPARAM flags, Point p, bool& pressed, MControl::Handler release) {
+    if (m_captured) {
+        ReleaseCapture();
+    }
+    pressed = false;
+    MControl* hover = m_hover;
+    if (!hover || !hover->IsVisible() || !hover->IsResponse()) {
+        m_hover = nullptr;
+        return;
+    }
+    const Rect before = hover->GetRect();
+    (hover->*release)(flags, p);
+    if (m_hover != hover || !before.Contains(p)) {
+        m_hover = nullptr;
+    }
+}
+
+void PaintManager::DoubleClickHover(WPARAM flags, Point p, MControl::Handler doubleClick) {
+    MControl* hover = m_hover;
+    if (!hover) {
+        return;
+    }
+    const Rect before = hover->GetRect();
+    (hover->*doubleClick)(flags, p);
+    if (m_hover == hover && !before.Contains(p)) {
+        m_hover = nullptr;
+    }
+}
+
+void PaintManager::OnLButtonDown(WPARAM flags, Point p) {
+    m_dblClk = false;
+    if (PressHover(flags, p, m_leftPressed, &MControl::OnLButtonDown)) {
         return;
     }
     if (m_wndDrag) {
@@ -214,82 +250,28 @@ void PaintManager::OnLButtonDown(WPARAM flags, Point p) {
 }
 
 void PaintManager::OnLButtonUp(WPARAM flags, Point p) {
-    if (m_captured) {
-        ReleaseCapture();
-    }
-    m_leftPressed = false;
     m_dragPending = nullptr;
-    MControl* hover = m_hover;
-    if (!hover || !hover->IsVisible() || !hover->IsResponse()) {
-        m_hover = nullptr;
-        return;
-    }
-    const Rect before = hover->GetRect();
-    hover->OnLButtonUp(flags, p);
-    if (m_hover != hover || !before.Contains(p)) {
-        m_hover = nullptr;
-    }
+    ReleaseHover(flags, p, m_leftPressed, &MControl::OnLButtonUp);
 }
 
 void PaintManager::OnLButtonDblClk(WPARAM flags, Point p) {
     m_dblClk = true;
-    MControl* hover = m_hover;
-    if (!hover) {
-        return;
-    }
-    const Rect before = hover->GetRect();
-    hover->OnLButtonDblClk(flags, p);
-    if (m_hover == hover && !before.Contains(p)) {
-        m_hover = nullptr;
-    }
+    DoubleClickHover(flags, p, &MControl::OnLButtonDblClk);
 }
 
 void PaintManager::OnRButtonDown(WPARAM flags, Point p) {
+    // A right press never drags, neither a control nor the window.
     m_rightDblClk = false;
-    if (m_focus && m_focus != m_hover) {
-        m_focus->SetControlFocus(false);
-        m_focus = nullptr;
-    }
-    if (m_hover && m_hover->IsVisible() && m_hover->IsResponse() && m_hover->PtInRect(p) &&
-        m_hover->OnCheckMouseResponse(flags, p)) {
-        m_rightPressed = true;
-        m_focus = m_hover;
-        m_hover->OnRButtonDown(flags, p);
-        if (!m_captured && (!m_hover || m_hover->OnCheckMouseResponse(flags, p))) {
-            GetPlatform()->SetCapture(m_hwnd);
-            m_captured = true;
-        }
-    }
+    PressHover(flags, p, m_rightPressed, &MControl::OnRButtonDown);
 }
 
 void PaintManager::OnRButtonUp(WPARAM flags, Point p) {
-    if (m_captured) {
-        ReleaseCapture();
-    }
-    m_rightPressed = false;
-    MControl* hover = m_hover;
-    if (!hover || !hover->IsVisible() || !hover->IsResponse()) {
-        m_hover = nullptr;
-        return;
-    }
-    const Rect before = hover->GetRect();
-    hover->OnRButtonUp(flags, p);
-    if (m_hover != hover || !before.Contains(p)) {
-        m_hover = nullptr;
-    }
+    ReleaseHover(flags, p, m_rightPressed, &MControl::OnRButtonUp);
 }
 
 void PaintManager::OnRButtonDblClk(WPARAM flags, Point p) {
     m_rightDblClk = true;
-    MControl* hover = m_hover;
-    if (!hover) {
-        return;
-    }
-    const Rect before = hover->GetRect();
-    hover->OnRButtonDblClk(flags, p);
-    if (m_hover == hover && !before.Contains(p)) {
-        m_hover = nullptr;
-    }
+    DoubleClickHover(flags, p, &MControl::OnRButtonDblClk);
 }
 
 void PaintManager::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
