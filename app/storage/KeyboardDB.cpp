@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <initializer_list>
 #include <system_error>
 
 #include "app/storage/RowAccess.h"
@@ -180,9 +181,12 @@ void KeyboardDB::DeleteDatabaseFile(const std::filesystem::path& dataFolder,
     const std::filesystem::path path = DatabasePath(dataFolder, keyboardName);
     std::error_code error;
     std::filesystem::remove(path, error);
-    // A journal left behind by an interrupted write must not be replayed
+    // A journal or write-ahead log left behind (by an interrupted write, or
+    // by another tool that switched the file to WAL) must not be replayed
     // into the fresh file that takes the old one's place.
-    std::filesystem::remove(path.string() + "-journal", error);
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        std::filesystem::remove(path.string() + suffix, error);
+    }
 }
 
 void KeyboardDB::DeleteDatabaseFile(const std::wstring& dataFolder,

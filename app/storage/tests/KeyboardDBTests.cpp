@@ -139,8 +139,14 @@ TEST_F(KeyboardDBTest, MissingDbFolderFailsWithoutCreatingIt) {
 TEST_F(KeyboardDBTest, FactoryResetRecreatesAnEmptyFile) {
     ASSERT_GT(m_db.AddMacro(L"m"), 0);
     m_db.Close();
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        std::ofstream(File().string() + suffix) << "stale";
+    }
     m_db.DeleteDatabaseFile(m_data, L"Q400");
     EXPECT_FALSE(fs::exists(File()));
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        EXPECT_FALSE(fs::exists(File().string() + suffix)) << suffix;
+    }
     ASSERT_TRUE(m_db.OpenForKeyboard(m_data, L"Q400"));
     std::vector<MacroInfo> macros;
     EXPECT_EQ(m_db.GetMacros(macros), 0);
