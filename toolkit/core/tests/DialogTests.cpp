@@ -1,4 +1,5 @@
 // Dialogs: modal results, close requests, centring, teardown.
+#include "toolkit/core/Resources.h"
 #include "toolkit/core/tests/TestControls.h"
 
 namespace VellumUI::Testing {
@@ -120,6 +121,23 @@ TEST_F(DialogTest, DestroyingTheWindowReleasesTheControls) {
     EXPECT_EQ(dialog->GetControl(1), nullptr);
     EXPECT_FALSE(dialog->DestroyWindow());
     EXPECT_EQ(dialog->GetSafeHwnd(), kNoWindow);
+}
+
+TEST_F(DialogTest, IconComesFromTheProgramsResources) {
+    Surface icon = Surface::CreateARGB32(16, 16);
+    std::vector<std::uint8_t> png;
+    cairo_surface_write_to_png_stream(
+        icon.Get(),
+        [](void* out, const unsigned char* data, unsigned int length) {
+            auto* bytes = static_cast<std::vector<std::uint8_t>*>(out);
+            bytes->insert(bytes->end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+    EXPECT_FALSE(dialog->SetIcon(4321));
+    Resources::Register(true, 4321, L"PNG", png);
+    EXPECT_TRUE(dialog->SetIcon(4321));
+    EXPECT_TRUE(headless->HasIcon(hwnd));
 }
 
 } // namespace

@@ -240,5 +240,43 @@ TEST_F(PaintTest, ToolkitScrollStripsAreCompiledIn) {
     EXPECT_EQ(manager.AddImgResInfo(9999, L"PNG", 4, false), nullptr);
 }
 
+TEST_F(PaintTest, CaretBlinksOnlyForAFocusedEditInTheActiveWindow) {
+    TestBlock* edit = AddBlock(1, {20, 20, 120, 50});
+    edit->SetTextColor(0xFFFF0000);
+    PaintManager& manager = dialog->GetManager();
+    manager.SetFocusControl(edit);
+    manager.CreateCaret(2, 16);
+    manager.SetCaretPos(edit, 30, 25);
+    manager.ShowCaret(true);
+    Frame();
+    auto caretShown = [&] { return (headless->PixelAt(hwnd, 30, 30) & 0xFFFFFF) != 0x3070C0; };
+    EXPECT_TRUE(caretShown());
+    Run(headless->GetCaretBlinkTime());
+    EXPECT_FALSE(caretShown());
+    Run(headless->GetCaretBlinkTime());
+    EXPECT_TRUE(caretShown());
+    // Losing the focus hides it at the next paint.
+    manager.SetFocusControl(nullptr);
+    manager.InvalidateRect({30, 25, 32, 41}, false);
+    Run(2 * headless->GetCaretBlinkTime());
+    EXPECT_FALSE(caretShown());
+    EXPECT_FALSE(manager.IsCaretVisible());
+}
+
+TEST_F(PaintTest, LayeredWindowsRepaintWholeAndKeepAlpha) {
+    TestBlock* block = AddBlock(1, {10, 10, 60, 60});
+    block->colour = 0x80FF0000; // half transparent
+    dialog->SetLayeredWindow(true);
+    Frame();
+    block->UpdateControl(true);
+    EXPECT_EQ(headless->GetUpdateRect(hwnd), (Rect{0, 0, 400, 300}));
+    Frame();
+    // Over the background the block blends; the picture keeps per-pixel
+    // alpha.
+    const std::uint32_t pixel = headless->PixelAt(hwnd, 20, 20);
+    EXPECT_GE(pixel >> 24, 0xFEu);
+    EXPECT_GT((pixel >> 16) & 0xFF, 0x70u);
+}
+
 } // namespace
 } // namespace VellumUI::Testing
