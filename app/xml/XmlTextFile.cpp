@@ -464,6 +464,13 @@ std::string EncodeForSave(std::wstring_view text, unsigned flags, bool starting,
     std::wstring declared = FindDeclaredEncoding(text);
     if (declared.empty())
         declared = L"UTF-8";
+    Encoding enc = Resolve(declared);
+    // A document that declares UTF-16 is written as UTF-16 with its mark:
+    // without one, a load would take the file for 8-bit text.
+    constexpr unsigned kUtf16Flags = XmlDocument::kFileUtf16LE | XmlDocument::kFileUtf16BE;
+    if (!(flags & kUtf16Flags) && (enc.kind == Kind::Utf16LE || enc.kind == Kind::Utf16BE))
+        flags = (flags & ~XmlDocument::kFileUtf8Bom) |
+                (enc.kind == Kind::Utf16BE ? XmlDocument::kFileUtf16BE : XmlDocument::kFileUtf16LE);
 
     std::string bytes;
     for (const Mark& mark : kMarks) {
@@ -474,11 +481,8 @@ std::string EncodeForSave(std::wstring_view text, unsigned flags, bool starting,
         }
     }
 
-    Encoding enc = Resolve(declared);
-    constexpr unsigned kUtf16Flags = XmlDocument::kFileUtf16LE | XmlDocument::kFileUtf16BE;
-    if ((flags & kUtf16Flags) != 0 || enc.kind == Kind::Utf16LE || enc.kind == Kind::Utf16BE) {
-        bool big = (flags & XmlDocument::kFileUtf16BE) != 0 ||
-                   (!(flags & XmlDocument::kFileUtf16LE) && enc.kind == Kind::Utf16BE);
+    if (flags & kUtf16Flags) {
+        bool big = (flags & XmlDocument::kFileUtf16BE) != 0;
         if (big)
             AppendLog(log, L"endian_swap", {});
         for (char16_t u : ToUtf16(text)) {

@@ -139,6 +139,19 @@ TEST(XmlTextFileTest, SaveWritesTheDeclaredEncodingAndRequestedMarks) {
     }
 }
 
+TEST(XmlTextFileTest, DeclaredUtf16IsWrittenWithItsMark) {
+    QuillonTesting::TempDir dir;
+    auto path = dir.Path() / "utf16.xml";
+    const std::wstring text = L"<?xml encoding=\"UTF-16BE\"?><a>\u00E9</a>";
+    std::wstring log;
+    unsigned flags = 0;
+    ASSERT_TRUE(XmlDocument::SaveTextFile(path, text, log, flags));
+    EXPECT_TRUE(ReadBytes(path).starts_with(std::string_view("\xFE\xFF\0<\0?", 6)));
+    std::wstring loaded;
+    ASSERT_TRUE(XmlDocument::LoadTextFile(path, loaded, log, flags));
+    EXPECT_EQ(loaded, text);
+}
+
 TEST(XmlTextFileTest, SaveReportsCharactersTheEncodingCannotHold) {
     QuillonTesting::TempDir dir;
     auto path = dir.Path() / "latin1.xml";
