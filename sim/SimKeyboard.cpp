@@ -26,9 +26,13 @@ const char* RoleName(SimRole role) {
 }
 
 // "<ms> <kind> <interface> <hex bytes>" with three decimals of milliseconds.
+// The stamp is built from integers: a floating-point format would follow the
+// program's numeric locale and could write a decimal comma.
 std::string LogLine(const SimTransfer& transfer) {
+    const std::int64_t us = std::max<std::int64_t>(transfer.time_us, 0);
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%.3f", static_cast<double>(transfer.time_us) / 1000.0);
+    std::snprintf(stamp, sizeof stamp, "%lld.%03lld", static_cast<long long>(us / 1000),
+                  static_cast<long long>(us % 1000));
     std::string line = stamp;
     line += ' ';
     line += KindName(transfer.kind);

@@ -2,6 +2,7 @@
 // log, the back-end choice from the environment, and the command-line driver.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <fstream>
 #include <future>
 #include <regex>
@@ -68,7 +69,25 @@ TEST(SimKeyboard, ReplugGivesNewPathsAndKillsOldHandles) {
     EXPECT_EQ(fresh->SendFeature(report), 8);
 }
 
+// Switches the numeric locale to one with a decimal comma, where the machine
+// has one, the way a desktop program inherits it from its environment.
+class CommaLocale {
+public:
+    CommaLocale() : m_old(std::setlocale(LC_NUMERIC, nullptr)) {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+                return;
+            }
+        }
+    }
+    ~CommaLocale() { std::setlocale(LC_NUMERIC, m_old.c_str()); }
+
+private:
+    std::string m_old;
+};
+
 TEST(SimKeyboard, LogsEveryTransferInTheDocumentedFormat) {
+    CommaLocale locale;
     QuillonTesting::TempDir dir;
     const auto log = dir.Path() / "q400.log";
     VirtualClock clock;
