@@ -59,15 +59,23 @@ void DeviceConnection::ScanDevices() {
     m_manager.CollectInterfaces(interfaces);
     m_deviceOpen = !interfaces.empty();
 
-    m_host.ResetAllDeviceStates();
-    std::lock_guard lock(m_presentLock);
-    for (DeviceRecord& record : m_definition.mode_list) {
-        if (m_manager.FindInterface(record.vid, record.pid, record.name, record.mode) < 0) {
-            continue;
+    // The marks are set under the lock, the window is told after it: the
+    // window thread takes the same lock in OnDeviceChange.
+    std::vector<int> matched_types;
+    {
+        std::lock_guard lock(m_presentLock);
+        for (DeviceRecord& record : m_definition.mode_list) {
+            if (m_manager.FindInterface(record.vid, record.pid, record.name, record.mode) < 0) {
+                continue;
+            }
+            m_modeMatched = true;
+            record.present = 1;
+            matched_types.push_back(record.device_type);
         }
-        m_modeMatched = true;
-        record.present = 1;
-        m_host.SetDeviceState(record.device_type, 1);
+    }
+    m_host.ResetAllDeviceStates();
+    for (int device_type : matched_types) {
+        m_host.SetDeviceState(device_type, 1);
     }
 }
 

@@ -1,6 +1,9 @@
 // Connection state from device scans, and the device change handler.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
 #include "app/device/DeviceMonitor.h"
 #include "app/device/tests/ConnectionRig.h"
 #include "sim/SimDeviceMonitor.h"
@@ -136,6 +139,41 @@ TEST(DeviceConnection, DeviceChangeHandler) {
         EXPECT_EQ(rig.tasks.codes, c.tasks) << c.name;
         EXPECT_EQ(rig.connection.GetPresent(0), c.present_after) << c.name;
     }
+}
+
+TEST(DeviceConnection, ScanDoesNotHoldTheWindowThreadOffWhileTellingTheWindow) {
+    // A window that carries the device list mark out on its own thread and
+    // waits for it, while that thread is busy with a device notification.
+    struct WaitingWindow final : ConnectionHost {
+        void ResetAllDeviceStates() override {}
+        void SetDeviceState(int, int) override {
+            auto window_thread = std::async(std::launch::async, [this] {
+                connection->OnDeviceChange(kDeviceArrival, L"/sys/unrelated/hidraw0");
+            });
+            window_thread_finished =
+                window_thread.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+        }
+        void CloseDialogsAndPopups() override {}
+        void SetStatusText(int) override {}
+        void SetTabItemVisible(int, bool) override {}
+        void SelectTabItem(int) override {}
+        void ShowFactoryResetButton() override {}
+        void SetDeviceControlsVisible(bool) override {}
+        void SetDeviceName(int) override {}
+        void SetDevicePicture(const std::wstring&) override {}
+        void SelectPage(int) override {}
+        DeviceConnection* connection = nullptr;
+        bool window_thread_finished = false;
+    };
+    ProtocolRig rig;
+    rig.definition.mode_list = Testing::Q400Modes();
+    rig.keyboard->Attach(0);
+    WaitingWindow window;
+    RecordingTaskPoster tasks;
+    DeviceConnection connection(rig.manager, rig.definition, window, tasks);
+    window.connection = &connection;
+    connection.ScanDevices();
+    EXPECT_TRUE(window.window_thread_finished);
 }
 
 TEST(DeviceConnection, EmptyInterfaceTextMatchesEveryArrival) {
