@@ -81,7 +81,10 @@ void TaskRunner::RunPass() {
         RunSecondStep(code);
         m_host.EnableMainWindow(true);
         PopTask();
-    } else {
+    }
+    // Also after a task that emptied the queue: the live colours keep
+    // flowing in the same pass.
+    if (!FrontTask(code)) {
         if (!m_connection->IsDeviceOpen()) {
             return;
         }
