@@ -63,12 +63,15 @@ struct UdevMonitor::Impl {
                 }
                 return;
             }
-            if (fds[1].revents != 0) {
+            if (fds[1].revents != 0 || (fds[0].revents & (POLLHUP | POLLNVAL)) != 0) {
                 return;
             }
-            if ((fds[0].revents & POLLIN) == 0) {
+            if (fds[0].revents == 0) {
                 continue;
             }
+            // POLLERR (a receive buffer overrun) without POLLIN is cleared by
+            // the receive below, which then returns nothing; skipping it
+            // would wake poll() again at once, forever.
             DevicePtr device(udev_monitor_receive_device(monitor.get()));
             if (!device) {
                 continue;
