@@ -200,14 +200,25 @@ bool KeyboardDB::CreateSchema() {
         return true;
     }
     // An empty path would make SQLite open a private temporary file.
-    if (m_path.empty() ||
-        !m_database.Open(m_path, m_key,
+    if (m_path.empty()) {
+        return false;
+    }
+    std::error_code error;
+    const bool isNew = std::filesystem::symlink_status(m_path, error).type() ==
+                       std::filesystem::file_type::not_found;
+    if (!m_database.Open(m_path, m_key,
                          kSQLiteOpenReadWrite | kSQLiteOpenCreate | kSQLiteOpenFullMutex)) {
         return false;
     }
     bool ok = true;
     for (const char* statement : kSchemaStatements) {
         ok = m_database.Exec(statement) == kSQLiteOk && ok;
+    }
+    if (!ok && isNew && m_database.Close()) {
+        // An existing file is used as it is, so a file this call made but
+        // could not fill (a full disk, say) would stay without tables for
+        // good. It holds nothing yet: remove it and let the next open retry.
+        std::filesystem::remove(m_path, error);
     }
     return ok;
 }

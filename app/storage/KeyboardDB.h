@@ -55,7 +55,8 @@ public:
                             const std::wstring& keyboardName);
     void DeleteDatabaseFile(const std::wstring& dataFolder, const std::wstring& keyboardName);
     // Opens (creating) the file at the current path and runs the schema
-    // statements; true at once when a connection is already open.
+    // statements; true at once when a connection is already open. A file
+    // it made but could not fill is closed and removed again.
     bool CreateSchema();
     void InsertDefaultConfig();
 

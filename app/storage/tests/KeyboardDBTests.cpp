@@ -109,6 +109,24 @@ TEST_F(KeyboardDBTest, WideDataFolderWithCharactersOutsideAscii) {
     EXPECT_FALSE(fs::exists(folder / "db" / "Q400_data_v2.db"));
 }
 
+TEST_F(KeyboardDBTest, AFailedSchemaLeavesNoFileBehindToBeUsedAsItIs) {
+    m_db.Close();
+    // A folder where the journal goes: the file opens, but no table can be
+    // written (as on a full disk).
+    const fs::path file = KeyboardDB::DatabasePath(m_data, L"New");
+    fs::create_directories(file.string() + "-journal");
+    EXPECT_FALSE(m_db.OpenForKeyboard(m_data, L"New"));
+    EXPECT_FALSE(fs::exists(file));
+    m_db.Close();
+    // Once the cause is gone, the next start creates the whole schema.
+    fs::remove(file.string() + "-journal");
+    ASSERT_TRUE(m_db.OpenForKeyboard(m_data, L"New"));
+    EXPECT_GT(m_db.AddMacro(L"m"), 0);
+    EXPECT_EQ(CountRows(file, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                              "name LIKE 't_%'"),
+              9);
+}
+
 TEST_F(KeyboardDBTest, SwitchingModelsSwitchesFiles) {
     ASSERT_GT(m_db.AddMacro(L"first"), 0);
     m_db.Close();
