@@ -213,8 +213,10 @@ void KeyboardProtocol::SendMusicLevel(std::span<const std::int16_t> block) {
     if (block.size() >= kMusicSampleFromEnd) {
         const int sample = block[block.size() - kMusicSampleFromEnd];
         const int amplitude = std::abs(sample) >> 8;
-        const int scaled = static_cast<int>(amplitude * m_musicSensitivity.load());
-        level = std::clamp(scaled, 0, kMusicLevelMax);
+        // Clamped before the conversion: a slider value far past its range
+        // must not overflow the int.
+        const double scaled = amplitude * m_musicSensitivity.load();
+        level = static_cast<int>(std::clamp(scaled, 0.0, static_cast<double>(kMusicLevelMax)));
     }
     m_host.SetLightViewAllKeys(kMusicKeyColour);
     m_manager.SendFeature({kFeatureReportId, kMusicCommand, kMusicMagic[0], kMusicMagic[1],

@@ -2,6 +2,7 @@
 // pauses, and the state the simulated keyboard ends up in.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <thread>
 
 #include "app/device/tests/ProtocolRig.h"
@@ -343,6 +344,7 @@ TEST(MusicLevel, LevelFromTheTenthSampleFromTheEnd) {
         {"default sensitivity", loud, 0, 50},
         {"doubled", loud, 100, 100},
         {"clamped", extreme, 150, 255},
+        {"slider far past its range", extreme, std::numeric_limits<int>::max(), 255},
         {"short block", std::vector<std::int16_t>(9, 30000), 50, 0},
         {"empty block", {}, 50, 0},
     };
