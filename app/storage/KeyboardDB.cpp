@@ -148,8 +148,12 @@ bool KeyboardDB::OpenForKeyboard(const std::filesystem::path& dataFolder,
     const std::filesystem::path path = DatabasePath(dataFolder, keyboardName);
     m_path = path.string();
     std::error_code error;
+    // A file of no bytes holds nothing (a first start cut short before its
+    // tables reached the disk); it gets the schema like a missing one.
+    const bool empty = std::filesystem::is_regular_file(path, error) &&
+                       std::filesystem::file_size(path, error) == 0 && !error;
     bool result = false;
-    if (std::filesystem::exists(path, error)) {
+    if (std::filesystem::exists(path, error) && !empty) {
         result = m_database.IsOpen() ||
                  m_database.Open(m_path, m_key, kSQLiteOpenReadWrite | kSQLiteOpenFullMutex);
     } else {

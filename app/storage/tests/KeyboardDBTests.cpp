@@ -109,7 +109,7 @@ TEST_F(KeyboardDBTest, WideDataFolderWithCharactersOutsideAscii) {
     EXPECT_FALSE(fs::exists(folder / "db" / "Q400_data_v2.db"));
 }
 
-TEST_F(KeyboardDBTest, AFailedSchemaLeavesNoFileBehindToBeUsedAsItIs) {
+TEST_F(KeyboardDBTest, AFileWithoutTablesIsNeverUsedAsItIs) {
     m_db.Close();
     // A folder where the journal goes: the file opens, but no table can be
     // written (as on a full disk).
@@ -125,6 +125,11 @@ TEST_F(KeyboardDBTest, AFailedSchemaLeavesNoFileBehindToBeUsedAsItIs) {
     EXPECT_EQ(CountRows(file, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
                               "name LIKE 't_%'"),
               9);
+    // A file cut to no bytes holds nothing and gets the schema again.
+    m_db.Close();
+    fs::resize_file(file, 0);
+    ASSERT_TRUE(m_db.OpenForKeyboard(m_data, L"New"));
+    EXPECT_GT(m_db.AddMacro(L"m"), 0);
 }
 
 TEST_F(KeyboardDBTest, SwitchingModelsSwitchesFiles) {
