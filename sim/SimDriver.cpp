@@ -114,6 +114,18 @@ void DescribeModes(const SimKeyboardDesc& desc, HidDeviceManager& manager, Keybo
     def.current_device_type = kQ400DeviceType;
 }
 
+// The driver's database: one light row, the single colour mode in orange.
+void OpenDriverDatabase(const std::filesystem::path& folder, KeyboardDB& database) {
+    database.OpenForKeyboard(folder, L"Q400");
+    LightInfo light;
+    light.profile = 1;
+    light.mode = kDriverLightMode;
+    light.brightness = 5;
+    light.speed = 3;
+    light.color_value = kDriverColour;
+    database.AddLight(light);
+}
+
 // Hands the queued device changes to the handler and runs the scans they
 // asked for, as the window and the task runner would.
 void SettleDeviceChanges(ConsoleWindow& window, DeviceConnection& connection) {
@@ -158,14 +170,7 @@ int RunSimDriver(std::ostream& out) {
 
     ScratchFolder folder;
     KeyboardDB database;
-    database.OpenForKeyboard(folder.Path(), L"Q400");
-    LightInfo light;
-    light.profile = 1;
-    light.mode = kDriverLightMode;
-    light.brightness = 5;
-    light.speed = 3;
-    light.color_value = kDriverColour;
-    database.AddLight(light);
+    OpenDriverDatabase(folder.Path(), database);
 
     ConsoleWindow window(out);
     DeviceConnection connection(manager, definition, window, window);
