@@ -1,8 +1,12 @@
 #include "app/core/AppPaths.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "app/core/Language.h"
 #include "toolkit/core/Manager.h"
@@ -21,16 +25,32 @@ std::wstring WithSlash(std::wstring path) {
     return path;
 }
 
+// The user's home: HOME, else the account's entry. A shared folder such as
+// /tmp would let other users plant the settings or the database, so it is
+// only the last resort.
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return home;
+    }
+    std::vector<char> buffer(16384); // ample for one passwd entry
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+        return found->pw_dir;
+    }
+    return "/tmp";
+}
+
 // An XDG base folder: the variable when it holds an absolute path (the
-// standard says relative ones are ignored), else HOME + the fallback.
+// standard says relative ones are ignored), else the home + the fallback.
 std::wstring XdgFolder(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
     if (value != nullptr && value[0] == '/') {
         return WithSlash(VellumUI::Utf8ToWide(value));
     }
-    const char* home = std::getenv("HOME");
-    std::string base = home != nullptr && home[0] != '\0' ? home : "/tmp";
-    return WithSlash(VellumUI::Utf8ToWide(base + "/" + fallback));
+    return WithSlash(VellumUI::Utf8ToWide(HomeFolder() + "/" + fallback));
 }
 
 } // namespace

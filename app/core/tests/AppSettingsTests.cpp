@@ -1,6 +1,8 @@
 #include "app/core/AppSettings.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -124,6 +126,13 @@ TEST(AppPaths, FoldersFollowTheXdgVariablesAndTheDeviceName) {
     const std::wstring homeText = VellumUI::Utf8ToWide(home.Home().string());
     EXPECT_EQ(GetDataFolder(), homeText + L"/.local/share/Corvane 键盘 Files/");
     EXPECT_EQ(GetSettingsFolder(), homeText + L"/.config/Corvane 键盘/");
+
+    // Without HOME the account's home is used, never a folder all users share.
+    env.Unset("HOME");
+    const passwd* account = getpwuid(getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(GetDataFolder(),
+              VellumUI::Utf8ToWide(account->pw_dir) + L"/.local/share/Corvane 键盘 Files/");
 }
 
 TEST(AppPaths, ProgramFolderHoldsTheExecutable) {
