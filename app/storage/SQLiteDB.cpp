@@ -197,6 +197,11 @@ bool SQLiteAutoTransaction::Begin() {
 }
 
 bool SQLiteAutoTransaction::End() {
+    // Without a BEGIN of its own, an END would commit whatever transaction
+    // the connection has open for someone else.
+    if (!m_active) {
+        return false;
+    }
     const bool ok = m_database->Exec("END") == SQLITE_OK;
     m_active = false;
     return ok;

@@ -97,6 +97,7 @@ public:
 
     // False when already active or when "BEGIN" failed.
     bool Begin();
+    // Commits; false, with nothing run, when not active.
     bool End();
     bool IsActive() const { return m_active; }
 

@@ -616,6 +616,9 @@ TEST(SQLiteWrappers, StatementsAndTransactions) {
         // Nested use from the same object is refused by SQLite: no END follows.
         SQLiteAutoTransaction inner(db);
         EXPECT_FALSE(inner.IsActive());
+        // ... and its End leaves the outer transaction open.
+        EXPECT_FALSE(inner.End());
+        EXPECT_NE(db.Exec("BEGIN"), kSQLiteOk);
     }
     // An empty view is the empty text, not NULL.
     ASSERT_EQ(db.Prepare(statement, "INSERT INTO t VALUES (8, ?)"), kSQLiteOk);
