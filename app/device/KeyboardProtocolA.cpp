@@ -26,6 +26,7 @@ constexpr std::uint8_t kMacroCommand = 0x8E;
 constexpr std::size_t kMacroBufferBytes = 1200;
 constexpr int kMacroChunkBytes = 59;
 constexpr int kMaxPlayTimes = 255;
+constexpr std::size_t kMaxRecordCount = 255;
 // FF FE AA FF: factory reset.
 constexpr std::array<std::uint8_t, 4> kResetCommand{0xFF, 0xFE, 0xAA, 0xFF};
 
@@ -115,7 +116,9 @@ bool KeyboardProtocol::UploadMacroA(const KeyMacroInfo& row, int slot) {
                     : 1;
     std::vector<MacroRecordInfo> records;
     m_database.GetMacroRecords(row.macro_value, records);
-    buffer[1] = LowByte(static_cast<int>(records.size()));
+    // The count has one byte: a longer macro goes out as its first 255
+    // records rather than with a count that wrapped round.
+    buffer[1] = LowByte(static_cast<int>(std::min<std::size_t>(records.size(), kMaxRecordCount)));
     std::size_t next = 2;
     for (const MacroRecordInfo& record : records) {
         if (record.type != kRecordPress && record.type != kRecordRelease) {

@@ -91,6 +91,22 @@ TEST(FamilyAMacros, NineteenRecordsGoOutInChunksOf59And1) {
     EXPECT_EQ(rig.protocol.GetFamilyAMacroSlot(0x15), 1);
 }
 
+TEST(FamilyAMacros, MoreThan255RecordsGoOutAsTheFirst255) {
+    FamilyARig rig;
+    std::vector<ProtocolRig::Step> steps;
+    for (int i = 0; i < 300; ++i) {
+        steps.push_back({i % 2 == 0 ? 2 : 3, kVkA, 5});
+    }
+    rig.Assign(0x14, 3, rig.AddMacro(1, steps));
+    rig.protocol.WriteKeyAssignments();
+
+    // T = 3 x (255 + 1) = 768 bytes: thirteen chunks of 59 and one of 1.
+    const auto reports = rig.Reports(7);
+    ASSERT_EQ(reports.size(), 14u + 4);
+    EXPECT_EQ(reports[0], "8e 3b 00 00 00 01 ff");
+    EXPECT_EQ(reports[13].substr(0, 11), "8e 01 ff 02");
+}
+
 TEST(FamilyAMacros, FailedChunkStopsTheUploadButNotTheKeyTable) {
     FamilyARig rig;
     rig.definition.key_index_table = {{0x14, 1}, {0x15, 2}, {0x16, 3}};
