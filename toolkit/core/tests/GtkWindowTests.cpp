@@ -12,8 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,16 +68,45 @@ int RunTool(std::vector<std::string> args) {
 }
 
 // A private X server on a display number it picks itself (-displayfd tells
-// us which once it accepts connections).
+// us which once it accepts connections), one per test process: GTK keeps its
+// display open until the process ends. The server dies with the process,
+// even when the process crashes.
 class Xvfb {
 public:
+    static bool Ensure() {
+        static Xvfb server;
+        return server.m_ready;
+    }
+
+private:
+    Xvfb() { m_ready = Start(); }
+    ~Xvfb() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
     bool Start() {
         int fds[2];
         if (pipe(fds) != 0) {
             return false;
         }
-        m_pid = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                       "-nolisten", "tcp"});
+        const pid_t parent = getpid();
+        m_pid = fork();
+        if (m_pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent) {
+                _exit(1);
+            }
+            const int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, STDOUT_FILENO);
+            dup2(quiet, STDERR_FILENO);
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
         close(fds[1]);
         std::string number;
         char c;
@@ -86,21 +117,13 @@ public:
         if (number.empty()) {
             return false;
         }
-        m_display = ":" + number;
-        setenv("DISPLAY", m_display.c_str(), 1);
+        setenv("DISPLAY", (":" + number).c_str(), 1);
         unsetenv("WAYLAND_DISPLAY");
         return true;
     }
-    ~Xvfb() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
 
-private:
     pid_t m_pid = -1;
-    std::string m_display;
+    bool m_ready = false;
 };
 
 double CpuSeconds() {
@@ -144,8 +167,7 @@ TEST(GtkWindow, ClickReachesTheDialogAndTheScreenMatchesTheHeadlessPicture) {
         std::fflush(stderr);
         _exit(kSkipped);
     }
-    Xvfb server;
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(Xvfb::Ensure());
     RegisterTestControls();
     std::unique_ptr<Platform> created = Manager::CreatePlatform("gtk");
     ASSERT_NE(created, nullptr);
@@ -230,6 +252,57 @@ TEST(GtkWindow, ClickReachesTheDialogAndTheScreenMatchesTheHeadlessPicture) {
     // else differs.
     EXPECT_EQ(differing, 0);
     same.DestroyWindow();
+    Platform::Install(nullptr);
+}
+
+TEST(GtkWindow, HostedEntryTakesTypedTextAndReportsChanges) {
+    if (!OnPath("Xvfb") || !OnPath("xdotool")) {
+        std::fprintf(stderr, "Xvfb or xdotool missing: skipped\n");
+        std::fflush(stderr);
+        _exit(kSkipped);
+    }
+    ASSERT_TRUE(Xvfb::Ensure());
+    RegisterTestControls();
+    std::unique_ptr<Platform> created = Manager::CreatePlatform("gtk");
+    ASSERT_NE(created, nullptr);
+    Platform* gtk = created.get();
+    Platform::Install(std::move(created));
+    {
+        TestDialog dialog;
+        BuildWindow(dialog);
+        std::unique_ptr<TextEntry> entry = gtk->CreateTextEntry(dialog.GetSafeHwnd());
+        ASSERT_NE(entry, nullptr);
+        int changes = 0;
+        // Each change also wakes the loop below.
+        entry->SetListener({[&] {
+                                ++changes;
+                                gtk->PostMessage(dialog.GetSafeHwnd(), WM_USER, 0, 0);
+                            },
+                            {},
+                            {}});
+        TextEntry::Style style;
+        style.limit = 8;
+        style.fontPixels = 14;
+        entry->SetStyle(style);
+        entry->SetRect({20, 140, 200, 170});
+        entry->SetText(L"ab");
+        entry->Show(true);
+        RunLoop(*gtk, dialog, 300, [] { return false; });
+        const Rect at = dialog.GetWindowRect();
+        ASSERT_EQ(RunTool({"xdotool", "mousemove", std::to_string(at.left + 100),
+                           std::to_string(at.top + 155)}),
+                  0);
+        gtk->SetForegroundWindow(dialog.GetSafeHwnd());
+        entry->Focus();
+        RunLoop(*gtk, dialog, 300, [] { return false; });
+        EXPECT_TRUE(entry->HasFocus());
+        ASSERT_EQ(RunTool({"xdotool", "type", "--delay", "20", "cdefghijk"}), 0);
+        RunLoop(*gtk, dialog, 3000, [&] { return entry->GetText().size() >= 8; });
+        EXPECT_EQ(entry->GetText(), L"abcdefgh"); // the limit holds
+        EXPECT_GE(changes, 7);
+        // Keys typed into the entry are not the dialog's.
+        EXPECT_TRUE(dialog.notifications.empty());
+    }
     Platform::Install(nullptr);
 }
 
