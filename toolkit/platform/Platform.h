@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -119,6 +120,16 @@ public:
     // downs and ups, wheel, leave).
     virtual void RelayEvent(const Msg& msg) = 0;
     virtual void SetMaxWidth(int pixels) = 0;
+};
+
+// What a file chooser asks for.
+struct FileDialogRequest {
+    bool save = false;
+    std::wstring title;
+    // Label and pattern of each filter, for example {"XML files", "*.xml"}.
+    std::vector<std::pair<std::wstring, std::wstring>> filters;
+    std::wstring fileName;         // suggested name when saving
+    std::wstring defaultExtension; // added to a saved name without one ("xml")
 };
 
 // Pixels of an icon: premultiplied ARGB32, row after row.
@@ -249,6 +260,10 @@ public:
     // The icon the desktop shows for the file (its type's icon) at about
     // `size` pixels; empty when there is none.
     virtual IconPixels GetFileIcon(const std::wstring& path, int size) = 0;
+    // Runs the system's file chooser over `owner` until the user answers;
+    // the chosen path, empty when cancelled. Saving asks before replacing
+    // an existing file.
+    virtual std::wstring ShowFileDialog(HWND owner, const FileDialogRequest& request) = 0;
     virtual bool SetClipboardText(const std::wstring& text) = 0;
     virtual std::wstring GetClipboardText() = 0;
 };

@@ -707,6 +707,43 @@ IconPixels GtkPlatform::GetFileIcon(const std::wstring& path, int size) {
     return out;
 }
 
+std::wstring GtkPlatform::ShowFileDialog(HWND owner, const FileDialogRequest& request) {
+    GtkNativeWindow* parent = Find(owner);
+    GtkFileChooserNative* chooser = gtk_file_chooser_native_new(
+        WideToUtf8(request.title).c_str(), parent ? GTK_WINDOW(parent->window) : nullptr,
+        request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
+        request.save ? "_Save" : "_Open", "_Cancel");
+    GtkFileChooser* files = GTK_FILE_CHOOSER(chooser);
+    for (const auto& [label, pattern] : request.filters) {
+        GtkFileFilter* filter = gtk_file_filter_new();
+        gtk_file_filter_set_name(filter, WideToUtf8(label).c_str());
+        gtk_file_filter_add_pattern(filter, WideToUtf8(pattern).c_str());
+        gtk_file_chooser_add_filter(files, filter);
+    }
+    if (request.save) {
+        gtk_file_chooser_set_do_overwrite_confirmation(files, TRUE);
+        if (!request.fileName.empty()) {
+            gtk_file_chooser_set_current_name(files, WideToUtf8(request.fileName).c_str());
+        }
+    }
+    std::wstring chosen;
+    if (gtk_native_dialog_run(GTK_NATIVE_DIALOG(chooser)) == GTK_RESPONSE_ACCEPT) {
+        if (gchar* name = gtk_file_chooser_get_filename(files)) {
+            chosen = Utf8ToWide(name);
+            g_free(name);
+        }
+    }
+    g_object_unref(chooser);
+    if (request.save && !chosen.empty() && !request.defaultExtension.empty()) {
+        const size_t slash = chosen.rfind(L'/');
+        const size_t dot = chosen.rfind(L'.');
+        if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) {
+            chosen += L"." + request.defaultExtension;
+        }
+    }
+    return chosen;
+}
+
 bool GtkPlatform::SetClipboardText(const std::wstring& text) {
     const std::string utf8 = WideToUtf8(text);
     gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), utf8.c_str(),

@@ -10,8 +10,8 @@
 // tracking, double-clicks from press timing, the wheel (smooth scrolling
 // summed into notches), keys as virtual-key codes, cursors, the caption drag
 // (the window manager's move, or GTK's own without one), work areas, window
-// icons, a hosted GtkEntry, a tooltip popup, the caret blink time and the
-// clipboard.
+// icons, a hosted GtkEntry, a tooltip popup, the caret blink time, the
+// clipboard and file choosers (GtkFileChooserNative).
 // Leaves out: multi-line text entries (the entry stays single-line) and
 // drag-and-drop, which nothing here uses.
 //
@@ -49,6 +49,7 @@ public:
     std::unique_ptr<TooltipWindow> CreateTooltip(HWND owner) override;
     unsigned GetCaretBlinkTime() const override;
     IconPixels GetFileIcon(const std::wstring& path, int size) override;
+    std::wstring ShowFileDialog(HWND owner, const FileDialogRequest& request) override;
     bool SetClipboardText(const std::wstring& text) override;
     std::wstring GetClipboardText() override;
 

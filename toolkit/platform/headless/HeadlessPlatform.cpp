@@ -161,6 +161,16 @@ unsigned HeadlessPlatform::GetCaretBlinkTime() const {
     return kDefaultCaretBlinkMs;
 }
 
+std::wstring HeadlessPlatform::ShowFileDialog(HWND, const FileDialogRequest& request) {
+    m_fileRequests.push_back(request);
+    if (m_fileAnswers.empty()) {
+        return {};
+    }
+    std::wstring answer = m_fileAnswers.front();
+    m_fileAnswers.pop_front();
+    return answer;
+}
+
 bool HeadlessPlatform::SetClipboardText(const std::wstring& text) {
     m_clipboard = text;
     return true;

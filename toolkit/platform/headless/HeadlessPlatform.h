@@ -44,6 +44,8 @@ public:
     unsigned GetCaretBlinkTime() const override;
     // No desktop, no file icons: always empty.
     IconPixels GetFileIcon(const std::wstring&, int) override { return {}; }
+    // Answers from the queue the test filled (empty = cancelled).
+    std::wstring ShowFileDialog(HWND owner, const FileDialogRequest& request) override;
     bool SetClipboardText(const std::wstring& text) override;
     std::wstring GetClipboardText() override;
 
@@ -86,6 +88,9 @@ public:
     bool HasIcon(HWND hwnd) const;
     int GetPresentCount(HWND hwnd) const;
     void SetWorkArea(const Rect& area) { m_workArea = area; }
+    // The next file chooser answers `path` (empty: the user cancels).
+    void QueueFileDialogAnswer(const std::wstring& path) { m_fileAnswers.push_back(path); }
+    const std::vector<FileDialogRequest>& FileDialogRequests() const { return m_fileRequests; }
     // The entries and tooltips alive now, newest last.
     std::vector<HeadlessTextEntry*> TextEntries() const;
     std::vector<HeadlessTooltip*> Tooltips() const;
@@ -128,6 +133,8 @@ private:
     Rect m_workArea{0, 0, 1920, 1040};
     Point m_cursor;
     std::wstring m_clipboard;
+    std::deque<std::wstring> m_fileAnswers;
+    std::vector<FileDialogRequest> m_fileRequests;
     std::vector<HeadlessTextEntry*> m_entries;
     std::vector<HeadlessTooltip*> m_tooltips;
     // Keys and buttons as injected, ahead of the queue.

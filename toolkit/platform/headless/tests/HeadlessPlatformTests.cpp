@@ -243,5 +243,16 @@ TEST_F(WindowSystemTest, TextEntryRespectsItsStyle) {
     EXPECT_TRUE(platform.TextEntries().empty());
 }
 
+TEST_F(WindowSystemTest, FileDialogsAnswerFromTheQueueThenCancel) {
+    FileDialogRequest request;
+    request.save = true;
+    request.filters = {{L"XML files", L"*.xml"}};
+    platform.QueueFileDialogAnswer(L"/tmp/profile.xml");
+    EXPECT_EQ(platform.ShowFileDialog(hwnd, request), L"/tmp/profile.xml");
+    EXPECT_EQ(platform.ShowFileDialog(hwnd, request), L"");
+    ASSERT_EQ(platform.FileDialogRequests().size(), 2u);
+    EXPECT_TRUE(platform.FileDialogRequests()[0].save);
+}
+
 } // namespace
 } // namespace VellumUI
