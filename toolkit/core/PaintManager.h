@@ -63,6 +63,7 @@ public:
     void DestroyData();
     bool IsInitialized() const { return m_initialized; }
     HWND GetPaintWnd() const { return m_hwnd; }
+    MWindow* GetWindowObject() const { return m_window; }
     MObject* GetDialog() const { return m_dialog; }
 
     // The window procedure's share of a message; true when handled, with
@@ -222,7 +223,7 @@ private:
     void OnFadeTick();
     void OnProgressTick();
 
-    MWindow* m_window;
+    MWindow* m_window; // the window object that owns this manager
     bool m_initialized = false;
     HWND m_hwnd = kNoWindow;
     MObject* m_dialog = nullptr;

@@ -589,25 +589,4 @@ void WindowSystem::NoteMouseLeave(HWND hwnd) {
     Wake();
 }
 
-bool WindowSystem::IsDrawable(HWND hwnd) const {
-    std::lock_guard guard(m_lock);
-    auto it = m_windows.find(hwnd);
-    return it != m_windows.end() && it->second.visible && !it->second.iconic;
-}
-
-bool WindowSystem::IsLayered(HWND hwnd) const {
-    std::lock_guard guard(m_lock);
-    auto it = m_windows.find(hwnd);
-    return it != m_windows.end() && it->second.layered;
-}
-
-std::vector<HWND> WindowSystem::Windows() const {
-    std::lock_guard guard(m_lock);
-    std::vector<HWND> all;
-    for (const auto& [h, w] : m_windows) {
-        all.push_back(h);
-    }
-    return all;
-}
-
 } // namespace VellumUI

@@ -123,11 +123,6 @@ protected:
     // Earliest time something becomes due (timers, paints), for back ends
     // that drive their own waiting.
     std::optional<TimePoint> NextDeadline() const;
-    // Whether a window exists and is visible and not minimised (reads the
-    // table under its lock).
-    bool IsDrawable(HWND hwnd) const;
-    bool IsLayered(HWND hwnd) const;
-    std::vector<HWND> Windows() const;
     // Forgets every held key (focus changes lose key-ups).
     void ResetKeyState();
     // Sets one key's state, for modifiers read off native events.
