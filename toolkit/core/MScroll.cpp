@@ -108,15 +108,7 @@ int MScroll::MoveRange(int delta) {
 void MScroll::SetScrollInfo(int max, int position, int page, int step) {
     m_max = std::max(0, max);
     m_pos = std::clamp(position, 0, m_max);
-    if (page != 0) {
-        m_page = page;
-        m_autoPage = false;
-    }
-    if (step != 0) {
-        m_step = step;
-    }
-    Relayout();
-    UpdateControl(true);
+    SetScrollSize(page, step);
 }
 
 void MScroll::SetScrollMaxRange(int max) {
