@@ -6,9 +6,10 @@
 // a test advances it (RunFor) or the UI thread would otherwise sleep with
 // only timers or paints pending (then it jumps to the next one, so a modal
 // loop with a 3 s timer finishes at once); text entries and tooltips as
-// inspectable records; a private clipboard; a configurable work area.
+// inspectable records; a private clipboard; a configurable work area; file
+// choosers answered from a queue the test fills.
 // Leaves out: real cursors and caption drags (counted, nothing moves),
-// window icons (only remembered).
+// window icons (only remembered), file-type icons (none).
 //
 // Threads: as Platform; the inspection and injection helpers are UI-thread
 // only except Inject*, which may come from any thread.
