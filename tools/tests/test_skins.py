@@ -51,8 +51,8 @@ RESOURCES = [("scroll_v.png", 4), ("scroll_h.png", (4, STACKED))]
 WHEEL_PICK_RADIUS = 65
 
 
-def cells_of(spec):
-    return spec if isinstance(spec, tuple) else (spec, None)
+def cells_of(cells):
+    return cells if isinstance(cells, tuple) else (cells, None)
 
 
 def cut(img, frames, stacked):
@@ -65,16 +65,16 @@ def cut(img, frames, stacked):
 
 
 def all_pictures():
-    for name, spec in SKINS:
-        yield name, support.skin_path(name), spec
-    for name, spec in RESOURCES:
-        yield name, os.path.join(support.SOURCE_DIR, "toolkit", "resources", name), spec
+    for name, cells in SKINS:
+        yield name, support.skin_path(name), cells
+    for name, cells in RESOURCES:
+        yield name, os.path.join(support.SOURCE_DIR, "toolkit", "resources", name), cells
 
 
 class SkinFiles(unittest.TestCase):
     def test_every_named_picture_exists_and_divides_into_its_cells(self):
-        for name, path, spec in all_pictures():
-            frames, stacked = cells_of(spec)
+        for name, path, cells in all_pictures():
+            frames, stacked = cells_of(cells)
             with self.subTest(name=name):
                 self.assertTrue(os.path.isfile(path), path)
                 w, h = support.picture_size(path)
@@ -104,14 +104,14 @@ class SkinLooks(unittest.TestCase):
             self.skipTest("Pillow is not installed")
 
     def test_states_of_every_strip_differ(self):
-        for name, path, spec in all_pictures():
-            frames, stacked = cells_of(spec)
+        for name, path, cells in all_pictures():
+            frames, stacked = cells_of(cells)
             if frames < 2:
                 continue
-            cells = [c.tobytes() for c in cut(self.Image.open(path).convert("RGBA"), frames,
-                                                 stacked)]
+            pixels = [c.tobytes() for c in cut(self.Image.open(path).convert("RGBA"), frames,
+                                                  stacked)]
             with self.subTest(name=name):
-                self.assertEqual(len(set(cells)), frames)
+                self.assertEqual(len(set(pixels)), frames)
 
     def test_busy_pictures_animate(self):
         for name in ("loading.gif", "loading\\loading.gif"):
