@@ -534,7 +534,13 @@ bool MControl::RemoveControl(MControl* child) {
         }
     }
     ForgetControl(child);
-    return doomed != nullptr;
+    if (!doomed) {
+        return false;
+    }
+    if (m_manager) {
+        m_manager->ReleaseTicks(doomed.get());
+    }
+    return true;
 }
 
 void MControl::RemoveAllControl() {
@@ -549,6 +555,13 @@ void MControl::RemoveAllControl() {
         controls.swap(m_controls);
     }
     m_hover = nullptr;
+    if (m_manager) {
+        for (auto* list : {&areas, &controls}) {
+            for (const auto& c : *list) {
+                m_manager->ReleaseTicks(c.get());
+            }
+        }
+    }
     areas.clear();
     controls.clear();
 }

@@ -86,6 +86,10 @@ void PaintManager::DestroyData() {
         std::lock_guard guard(m_tickLock);
         m_tickControls.clear();
     }
+    {
+        std::lock_guard guard(m_pendingLock);
+        m_pendingUpdates.clear();
+    }
     m_initialized = false;
 }
 
@@ -240,7 +244,11 @@ bool PaintManager::RemoveControl(MControl* control) {
             break;
         }
     }
-    return doomed != nullptr;
+    if (!doomed) {
+        return false;
+    }
+    ReleaseTicks(doomed.get());
+    return true;
 }
 
 void PaintManager::RemoveAllControl() {
@@ -254,6 +262,37 @@ void PaintManager::RemoveAllControl() {
         std::lock_guard guard(m_controlsLock);
         controls.swap(m_controls);
     }
+    for (auto* list : {&areas, &controls}) {
+        for (const auto& c : *list) {
+            ReleaseTicks(c.get());
+        }
+    }
+}
+
+namespace {
+
+void CollectTree(MControl* root, std::vector<MControl*>& out) {
+    out.push_back(root);
+    for (MControl* child : root->GetAreas()) {
+        CollectTree(child, out);
+    }
+    for (MControl* child : root->GetControls()) {
+        CollectTree(child, out);
+    }
+}
+
+} // namespace
+
+void PaintManager::ReleaseTicks(MControl* root) {
+    if (!root) {
+        return;
+    }
+    std::vector<MControl*> tree;
+    CollectTree(root, tree);
+    std::lock_guard guard(m_tickLock);
+    std::erase_if(m_tickControls, [&](MControl* c) {
+        return std::find(tree.begin(), tree.end(), c) != tree.end();
+    });
 }
 
 void PaintManager::ForgetControl(MControl* control) {
@@ -293,6 +332,19 @@ LRESULT PaintManager::OnControlUpdate(const Rect& rect, bool redraw, MControl* c
     if (redraw && control) {
         control->SetUpdate(false, 0);
     }
+    if (!GetPlatform()->IsUiThread()) {
+        {
+            std::lock_guard guard(m_pendingLock);
+            m_pendingUpdates.push_back({rect, control});
+        }
+        InvalidateRect(rect, m_layered);
+        return 0;
+    }
+    InvalidateRect(MarkControlsAbove(rect, control), m_layered);
+    return 0;
+}
+
+Rect PaintManager::MarkControlsAbove(const Rect& rect, MControl* control) {
     Rect area = rect;
     bool found = false;
     auto walk = [&](ControlList& list) {
@@ -317,8 +369,20 @@ LRESULT PaintManager::OnControlUpdate(const Rect& rect, bool redraw, MControl* c
         std::lock_guard guard(m_controlsLock);
         walk(m_controls);
     }
-    InvalidateRect(area, m_layered);
-    return 0;
+    return area;
+}
+
+Rect PaintManager::TakePendingUpdates() {
+    std::vector<PendingUpdate> pending;
+    {
+        std::lock_guard guard(m_pendingLock);
+        pending.swap(m_pendingUpdates);
+    }
+    Rect area;
+    for (const auto& update : pending) {
+        area = area.Union(MarkControlsAbove(update.rect, update.control));
+    }
+    return area;
 }
 
 Rect PaintManager::GetClientRect() const {
@@ -420,6 +484,12 @@ void PaintManager::OnPaint() {
         return;
     }
     const Rect client = GetClientRect();
+    // Controls above those that asked for a repaint from another thread
+    // are redrawn with them.
+    const Rect pending = TakePendingUpdates();
+    if (!pending.IsEmpty()) {
+        update = update.Union(pending).Intersect(client);
+    }
     if (m_layered) {
         update = client;
     }

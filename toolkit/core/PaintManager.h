@@ -12,6 +12,8 @@
 // Threads: UI thread, except the tick (OnMTimer, on the RKTimer thread),
 // which calls registered controls' OnTimer under the tick list's lock, and
 // OnControlUpdate/InvalidateRect, which those controls may call from there.
+// Off the UI thread OnControlUpdate takes none of the list locks: it marks
+// the control and leaves the rest of the request to the next paint.
 #pragma once
 
 #include "toolkit/core/MControl.h"
@@ -85,6 +87,10 @@ public:
     // Drops every plain link to `control` (hover, focus, tooltip owner,
     // caret object, tick list, timers). Called by its destructor.
     void ForgetControl(MControl* control);
+    // Takes `root` and everything inside it off the tick list, waiting for
+    // a tick under way to end. Owners call it before destroying a control,
+    // so that no tick reaches one whose destruction has begun.
+    void ReleaseTicks(MControl* root);
 
     // Focus and hover.
     void SetFocusControl(MControl* control);
@@ -215,6 +221,13 @@ private:
     Platform* GetPlatform() const;
     static UINT ModifierValue();
 
+    // Marks dirty the visible controls after `control` that overlap
+    // `rect`; returns `rect` joined with their rects.
+    Rect MarkControlsAbove(const Rect& rect, MControl* control);
+    // The update requests made off the UI thread since the last paint,
+    // resolved into the rect they add to this one.
+    Rect TakePendingUpdates();
+
     // Painting (PaintManager.cpp).
     void OnPaint();
     void DrawBackground(cairo_t* cr, const Rect& client);
@@ -289,6 +302,15 @@ private:
     std::map<unsigned, ImgResInfo> m_toolkitImages;
     mutable std::recursive_mutex m_fontLock;
     std::map<std::wstring, std::wstring> m_fonts;
+    // Update requests from other threads (the tick): resolved by the next
+    // paint, so that those threads never wait for the list locks the UI
+    // thread holds while it routes input. The control is only compared.
+    struct PendingUpdate {
+        Rect rect;
+        MControl* control;
+    };
+    std::mutex m_pendingLock;
+    std::vector<PendingUpdate> m_pendingUpdates;
 
     int m_paintCount = 0;
 };

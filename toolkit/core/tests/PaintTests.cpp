@@ -6,6 +6,7 @@
 #include "tools/testing/TestEnvironment.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace VellumUI::Testing {
@@ -206,6 +207,97 @@ TEST_F(PaintTest, TickReachesOnlyControlsWhoseAncestorsAreVisible) {
     EXPECT_TRUE(waitTicks(direct, before + 5));
     EXPECT_EQ(inPage->timerTicks, frozen);
     dialog->KillMTimer();
+}
+
+// Another thread (a tick, a worker) asks for a repaint while the window
+// is routing input to the controls: the request must not wait for the
+// routing to end, and the controls above are still redrawn with it.
+class MoveHookBlock : public TestBlock {
+public:
+    std::function<void()> onMove;
+    bool OnControlMouseMove(WPARAM, Point) override {
+        if (onMove) {
+            onMove();
+        }
+        return false;
+    }
+};
+
+TEST_F(PaintTest, UpdatesFromAnotherThreadNeitherWaitForInputNorSkipControlsAbove) {
+    ControlFactory::Register<MoveHookBlock>(L"MoveHookBlock", ControlFactory::kDialog,
+                                            ControlFactory::Args::TextVisibleEnabled);
+    TestBlock* animated = AddBlock(1, {10, 10, 60, 60});
+    TestBlock* above = AddBlock(2, {40, 40, 90, 90});
+    auto* hook = static_cast<MoveHookBlock*>(
+        dialog->CreateControl(L"MoveHookBlock", 3, {200, 200, 250, 250}, L"", 1, 1));
+    Frame();
+    std::thread worker;
+    bool answered = false;
+    hook->onMove = [&] {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        worker = std::thread([animated, done] {
+            animated->UpdateControl(true);
+            *done = true;
+        });
+        for (int i = 0; i < 400 && !*done; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        answered = *done;
+    };
+    headless->MouseMove(hwnd, 220, 220);
+    Pump();
+    hook->onMove = nullptr;
+    worker.join();
+    EXPECT_TRUE(answered);
+    Frame();
+    EXPECT_EQ(animated->draws, 2);
+    EXPECT_EQ(above->draws, 2);
+}
+
+// A ticking control removed while its tick runs is destroyed only after
+// the tick has left it.
+std::atomic<bool> g_tickEntered{false};
+std::atomic<bool> g_tickerDestroyed{false};
+std::atomic<bool> g_tickSawDestruction{false};
+
+class SlowTicker : public TestBlock {
+public:
+    ~SlowTicker() override { g_tickerDestroyed = true; }
+    void OnControlTimer() override {
+        g_tickEntered = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        if (g_tickerDestroyed) {
+            g_tickSawDestruction = true;
+        }
+    }
+};
+
+TEST_F(PaintTest, RemovingATickingControlWaitsForItsTickToEnd) {
+    ControlFactory::Register<SlowTicker>(L"SlowTicker", ControlFactory::kDialogAndPanel,
+                                         ControlFactory::Args::TextVisibleEnabled);
+    auto* page =
+        static_cast<MPanel*>(dialog->CreateControl(L"TestPage", 100, {0, 0, 200, 200}, L"", 1, 1));
+    for (MObject* owner : {static_cast<MObject*>(dialog.get()), static_cast<MObject*>(page)}) {
+        g_tickEntered = g_tickerDestroyed = g_tickSawDestruction = false;
+        MControl* ticker =
+            owner == page ? page->CreateControl(L"SlowTicker", 101, {0, 0, 20, 20}, L"", 1, 1)
+                          : dialog->CreateControl(L"SlowTicker", 102, {300, 0, 320, 20}, L"", 1, 1);
+        ticker->SetRunTimer(true);
+        ticker->AddMTimer();
+        dialog->SetMTimer(2);
+        for (int i = 0; i < 500 && !g_tickEntered; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        ASSERT_TRUE(g_tickEntered);
+        if (owner == page) {
+            page->RemoveControl(ticker);
+        } else {
+            dialog->GetManager().RemoveControl(ticker);
+        }
+        EXPECT_TRUE(g_tickerDestroyed);
+        EXPECT_FALSE(g_tickSawDestruction);
+        dialog->KillMTimer();
+    }
 }
 
 TEST_F(PaintTest, SkinImagesAreCachedByNameWithTheFirstFrameCount) {
