@@ -90,6 +90,16 @@ constexpr WPARAM MakeWheelParam(int delta, WPARAM keys) {
 constexpr int WheelDeltaFromParam(WPARAM wparam) {
     return static_cast<std::int16_t>((wparam >> 16) & 0xFFFF);
 }
+// Smooth-scrolling devices report fractions of a notch, while the controls
+// scroll once per whole notch: `rest` collects the movement (in notches)
+// and the whole notches taken from it come back as a wheel delta, a
+// multiple of WHEEL_DELTA; 0 while less than a notch has gathered.
+inline int TakeWholeNotches(double& rest, double notches) {
+    rest += notches;
+    const int whole = static_cast<int>(rest); // toward zero, keeping the sign
+    rest -= whole;
+    return whole * WHEEL_DELTA;
+}
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0;

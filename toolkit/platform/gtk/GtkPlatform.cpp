@@ -212,11 +212,9 @@ gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
     default:
         return TRUE;
     }
-    // Smooth scrolling arrives in fractions of a notch: sum them so that
-    // slow scrolling still scrolls.
-    n->wheelRest += notches * WHEEL_DELTA;
-    const int delta = static_cast<int>(n->wheelRest);
-    n->wheelRest -= delta;
+    // Smooth scrolling arrives in fractions of a notch: they are summed and
+    // sent on as whole notches, so that slow scrolling still scrolls.
+    const int delta = TakeWholeNotches(n->wheelRest, notches);
     if (delta != 0) {
         Access::Post(
             n, WM_MOUSEWHEEL, MakeWheelParam(delta, MouseKeys(event->state)),
