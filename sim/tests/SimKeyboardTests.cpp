@@ -212,8 +212,15 @@ TEST(SimDriver, RunsEachModeAndLeavesALog) {
         env.Set("QUILLON_SIMULATE", mode);
         env.Set("QUILLON_SIM_LOG", log.string());
         std::ostringstream out;
-        EXPECT_EQ(RunSimDriver(out), 0) << mode << "\n" << out.str();
-        EXPECT_NE(out.str().find("firmware version 1.3"), std::string::npos) << out.str();
+        EXPECT_EQ(RunSimDriver(out, {QuillonTesting::RuntimeDir(), dir.Path()}), 0) << mode << "\n"
+                                                                                    << out.str();
+        for (const char* expected :
+             {"match rule: mode 2, 37F1:4A03 (0005:37F1:4A03)", "layout: 105 keys",
+              "firmware version 1.3", "per-key colours: 105 keys stored, 105 shown",
+              "keyboard remap slot 1: 39 -> e0"}) {
+            EXPECT_NE(out.str().find(expected), std::string::npos) << expected << "\n" << out.str();
+        }
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / "db" / "Q400-RGB PT_data_v2.db"));
         const auto lines = ReadLines(log);
         EXPECT_GE(lines.size(), 5u) << mode;
         for (const std::string& line : lines) {
@@ -226,7 +233,16 @@ TEST(SimDriver, RefusesToRunWithoutTheSimulation) {
     QuillonTesting::ScopedEnv env;
     env.Unset("QUILLON_SIMULATE");
     std::ostringstream out;
-    EXPECT_EQ(RunSimDriver(out), 2);
+    EXPECT_EQ(RunSimDriver(out, {QuillonTesting::RuntimeDir(), {}}), 2);
+}
+
+TEST(SimDriver, SaysSoWhenTheProgramFolderHoldsNoKeyboardDefinition) {
+    QuillonTesting::TempDir dir;
+    QuillonTesting::ScopedEnv env;
+    env.Set("QUILLON_SIMULATE", "wired");
+    std::ostringstream out;
+    EXPECT_EQ(RunSimDriver(out, {dir.Path(), dir.Path()}), 1);
+    EXPECT_NE(out.str().find("did not load"), std::string::npos) << out.str();
 }
 
 } // namespace
