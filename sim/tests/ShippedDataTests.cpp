@@ -175,6 +175,34 @@ TEST(ShippedData, EveryLayoutKeyFitsTheProtocol) {
     EXPECT_EQ(placed, kQ400Keys - (def.key_index_table.count(kFnKey) != 0 ? 1 : 0));
 }
 
+// Every assignable key of the layout (all but Fn) goes whole into a remap
+// slot and a macro slot image of the keyboard.
+TEST(ShippedData, EveryLayoutKeyGoesWholeIntoTheKeyboardsSlots) {
+    ShippedQ400 rig;
+    rig.Connect(0);
+    constexpr int kTarget = 0x04; // A
+    constexpr int kShortcut = 1;
+    for (int code : rig.host.key_items) {
+        if (code == kFnKey) {
+            continue;
+        }
+        SCOPED_TRACE(code);
+        KeyMacroInfo row;
+        row.profile = 1;
+        row.key_code = code;
+        row.macro_type = KeyboardProtocol::kTypeKey;
+        row.macro_value = kTarget;
+        rig.database.SaveKeyAssignment(row);
+        rig.protocol.WriteRemapSlot(code, 1);
+        rig.protocol.WriteMacroSlot(code, 1, KeyboardProtocol::kTypeShortcut, kShortcut);
+        const SimKeyboardState state = rig.keyboard->State();
+        EXPECT_EQ(state.remap_slots[0].key, code);
+        EXPECT_EQ(state.remap_slots[0].target, kTarget);
+        EXPECT_EQ(state.slot_table[1], code);
+        EXPECT_EQ(state.macro_images[0][2], code);
+    }
+}
+
 TEST(ShippedData, ConnectsInEachModeOfTheSimulatedKeyboard) {
     for (int mode : kModes) {
         SCOPED_TRACE(mode);
@@ -297,6 +325,24 @@ TEST(ShippedData, KeyAssignmentsOfLayoutKeysReachTheKeyboard) {
                               {kCapsLock, kLeftCtrl}, {kRightWin, kEsc}, {kNumEnter, kEnter}}));
         EXPECT_EQ(state.slot_table[1], kF5);
         EXPECT_EQ(state.macro_images[0][2], kF5);
+
+        // Written again with one assignment left, the keyboard keeps only
+        // that one: the slots read back from it are emptied first.
+        rig.database.DeleteProfileKeys(1);
+        KeyMacroInfo row;
+        row.profile = 1;
+        row.key_code = kNumEnter;
+        row.macro_type = KeyboardProtocol::kTypeKey;
+        row.macro_value = kEnter;
+        rig.database.SaveKeyAssignment(row);
+        rig.protocol.WriteKeyAssignments();
+        const SimKeyboardState again = rig.keyboard->State();
+        EXPECT_EQ(again.remap_slots[0].key, kNumEnter);
+        EXPECT_EQ(again.remap_slots[0].target, kEnter);
+        for (int slot = 1; slot < SimKeyboardState::kRemapSlots; ++slot) {
+            EXPECT_EQ(again.remap_slots[static_cast<std::size_t>(slot)].key, 0) << slot;
+        }
+        EXPECT_EQ(again.slot_table[1], 0);
     }
 }
 
