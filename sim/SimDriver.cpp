@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "app/device/DeviceConnection.h"
@@ -130,11 +131,20 @@ int RunSimDriver(std::ostream& out, const SimDriverOptions& options) {
     if (!services.simulated) {
         return 2;
     }
-    ScratchFolder scratch;
-    const std::filesystem::path data_folder =
-        options.data_folder.empty() ? scratch.Path() : options.data_folder;
-    std::error_code ignored;
-    std::filesystem::create_directories(data_folder / "db", ignored);
+    std::optional<ScratchFolder> scratch;
+    if (options.data_folder.empty()) {
+        scratch.emplace();
+    }
+    const std::filesystem::path data_folder = scratch ? scratch->Path() : options.data_folder;
+    // Without a folder the database would land in the working directory.
+    std::error_code error;
+    if (!data_folder.empty()) {
+        std::filesystem::create_directories(data_folder / "db", error);
+    }
+    if (data_folder.empty() || error) {
+        out << "no data folder for the keyboard's database\n";
+        return 1;
+    }
 
     HidDeviceManager manager(std::move(services.backend));
     KeyboardDB database;
