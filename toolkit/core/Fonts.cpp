@@ -12,6 +12,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <set>
 #include <unistd.h>
 #include <vector>
 
@@ -74,7 +75,17 @@ bool Fonts::AddFile(const std::wstring& face, const std::wstring& path) {
     if (!std::filesystem::is_regular_file(std::filesystem::path(WideToUtf8(path)), error)) {
         return false;
     }
-    return !AddFaces(WideToUtf8(path), WideToUtf8(face)).empty();
+    // Every window registers the font folder's face when it starts: add
+    // the file once, not once more for each window and popup.
+    static std::set<std::pair<std::wstring, std::wstring>> registered;
+    if (registered.count({path, face})) {
+        return true;
+    }
+    if (AddFaces(WideToUtf8(path), WideToUtf8(face)).empty()) {
+        return false;
+    }
+    registered.insert({path, face});
+    return true;
 }
 
 std::wstring Fonts::AddMemory(std::span<const std::uint8_t> bytes) {

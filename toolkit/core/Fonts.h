@@ -16,7 +16,8 @@ public:
     Fonts() = delete;
 
     // Registers the faces of `path` under the family `face` for this
-    // process; false when the file holds no font.
+    // process; false when the file holds no font. The same file and face
+    // twice register once.
     static bool AddFile(const std::wstring& face, const std::wstring& path);
     // Registers font bytes for this process under their own family name,
     // which is returned (empty on failure). The same bytes twice register

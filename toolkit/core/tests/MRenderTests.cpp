@@ -9,6 +9,7 @@
 #include <cairo.h>
 #include <cstring>
 #include <filesystem>
+#include <fontconfig/fontconfig.h>
 
 namespace VellumUI::Testing {
 namespace {
@@ -134,6 +135,15 @@ TEST_F(FontTest, ArialFromTheFontFolderIsUsedAsTheToolkitFace) {
     MFont arial{L"Arial", 14, 0};
     EXPECT_EQ(MRender::GetTextBounds(arial, DT_SINGLELINE, L"iiii").cx,
               MRender::GetTextBounds(arial, DT_SINGLELINE, L"WWWW").cx);
+    // Further windows find the face registered already.
+    auto applicationFonts = [] {
+        FcFontSet* set = FcConfigGetFonts(FcConfigGetCurrent(), FcSetApplication);
+        return set ? set->nfont : 0;
+    };
+    const int fonts = applicationFonts();
+    TestDialog third;
+    ASSERT_NE(third.Create(kNoWindow, L"Fonts", 0, 0, {0, 0, 100, 100}), kNoWindow);
+    EXPECT_EQ(applicationFonts(), fonts);
     Manager::SetProgramFolder(L"");
 }
 
