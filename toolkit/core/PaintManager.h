@@ -20,6 +20,7 @@
 #include "toolkit/core/RKTimer.h"
 #include "toolkit/core/Surface.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -292,7 +293,7 @@ private:
     ControlList m_controls;
     mutable std::recursive_mutex m_tickLock;
     std::vector<MControl*> m_tickControls;
-    unsigned m_tickId = 0;
+    std::atomic<unsigned> m_tickId{0}; // read by the tick thread
     mutable std::recursive_mutex m_timerLock;
     std::vector<TimerEntry> m_timers;
     unsigned m_timerCounter = 4096;
