@@ -55,14 +55,15 @@ bool PaintManager::SetTimer(MControl* control, unsigned key, unsigned intervalMs
         }
     }
     // The next id of the cycle, skipping 0 (no timer), the manager's own
-    // ids and ids running for another entry, which would mix two timers.
+    // ids and the ids of other entries, which would mix two timers; a
+    // stopped entry keeps its id for when it is started again.
     auto taken = [&](WPARAM id) {
         if (id == 0 || id == kMessageHoldTimerId || id == kOverlayFadeTimerId ||
             id == kProgressStepTimerId) {
             return true;
         }
         return std::any_of(m_timers.begin(), m_timers.end(),
-                           [&](const TimerEntry& e) { return e.platformId == id && !e.stopped; });
+                           [&](const TimerEntry& e) { return e.platformId == id; });
     };
     WPARAM id = 0;
     for (unsigned tries = 0; tries < kTimerIdSpan; ++tries) {

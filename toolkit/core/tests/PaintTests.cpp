@@ -116,9 +116,15 @@ TEST_F(PaintTest, ControlTimersAreReusedAfterKill) {
     EXPECT_EQ(manager.GetTimerId(a, 7), 0u);
 }
 
-TEST_F(PaintTest, ControlTimerIdsNeverTakeTheOverlaysIds) {
+// A stopped entry keeps its id for its restart: no other entry may take it
+// meanwhile, or both would run on one platform timer.
+TEST_F(PaintTest, ControlTimerIdsNeverTakeTheOverlaysIdsNorAStoppedEntrysId) {
     PaintManager& manager = dialog->GetManager();
     TestBlock* block = AddBlock(1, {0, 0, 10, 10});
+    TestBlock* stopped = AddBlock(2, {20, 0, 30, 10});
+    ASSERT_TRUE(manager.SetTimer(stopped, 1, 1000));
+    const WPARAM kept = manager.GetTimerId(stopped, 1);
+    ASSERT_TRUE(manager.KillTimer(stopped, 1));
     for (unsigned key = 0; key < 300; ++key) {
         if (!manager.SetTimer(block, key, 1000)) {
             break;
@@ -126,9 +132,11 @@ TEST_F(PaintTest, ControlTimerIdsNeverTakeTheOverlaysIds) {
         const WPARAM id = manager.GetTimerId(block, key);
         EXPECT_TRUE(id != 0 && id != PaintManager::kMessageHoldTimerId &&
                     id != PaintManager::kOverlayFadeTimerId &&
-                    id != PaintManager::kProgressStepTimerId)
+                    id != PaintManager::kProgressStepTimerId && id != kept)
             << id;
     }
+    EXPECT_TRUE(manager.SetTimer(stopped, 1, 1000));
+    EXPECT_EQ(manager.GetTimerId(stopped, 1), kept);
 }
 
 TEST_F(PaintTest, MessageHoldsThreeSecondsThenFades) {
