@@ -1,8 +1,8 @@
 // A periodic high-resolution tick for animations, on its own thread. Each
 // window's paint manager owns one; OnMTimer runs on the tick thread. The
-// thread sleeps on the steady clock until the next tick is due (no polling)
-// and is started with the first timer and joined when the last one goes or
-// the object is destroyed.
+// thread sleeps on the steady clock until the next tick is due (no polling),
+// or on its condition while no timer runs; it is started with the first
+// timer and joined by KillMTimer() or when the object is destroyed.
 //
 // Threads: SetMTimer/KillMTimer from the owner's UI thread (or any thread
 // other than the tick thread itself, which would wait for itself).
