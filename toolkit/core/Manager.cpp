@@ -5,6 +5,7 @@
 #include "toolkit/platform/gtk/GtkPlatform.h"
 #include "toolkit/platform/headless/HeadlessPlatform.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -109,11 +110,36 @@ std::wstring Manager::NormalizePath(const std::wstring& path) {
     return out;
 }
 
+namespace {
+
+// Skin and font names come from layout files and the program; a name that
+// steps up with ".." could reach any file, so it names nothing.
+bool StepsOutOfItsFolder(const std::wstring& name) {
+    const std::wstring path = Manager::NormalizePath(name);
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find(L'/', start), path.size());
+        if (path.compare(start, end - start, L"..") == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+} // namespace
+
 std::wstring Manager::GetSkinPath(const std::wstring& name) {
+    if (StepsOutOfItsFolder(name)) {
+        return {};
+    }
     return NormalizePath(GetProgramFolder() + L"skins/" + GetTheme() + name);
 }
 
 std::wstring Manager::GetFontPath(const std::wstring& file) {
+    if (StepsOutOfItsFolder(file)) {
+        return {};
+    }
     return NormalizePath(GetProgramFolder() + L"font/" + file);
 }
 

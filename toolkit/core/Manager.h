@@ -39,7 +39,8 @@ public:
     // font/ and the data files live there. Tests may point it elsewhere.
     static std::wstring GetProgramFolder();
     static void SetProgramFolder(const std::wstring& folder);
-    // program folder + "skins/" + theme + name, with "\" and "//" as "/".
+    // program folder + "skins/" + theme + name, with "\" and "//" as "/";
+    // empty for a name with a ".." step, which could leave the folder.
     static std::wstring GetSkinPath(const std::wstring& name);
     static std::wstring GetFontPath(const std::wstring& file);
     // "\" becomes "/" and runs of "/" collapse to one.

@@ -325,6 +325,11 @@ TEST_F(PaintTest, SkinImagesAreCachedByNameWithTheFirstFrameCount) {
     EXPECT_EQ(a->GetImage(), b->GetImage());
     EXPECT_FALSE(b->SetImage(L"icon/missing.png", 3));
     EXPECT_EQ(b->GetFrameWidth(), 30); // keeps the previous image
+    // A picture that exists, but outside the skin folder, is never read.
+    std::filesystem::copy_file(folder.Path() / "skins/theme1/icon/strip.png",
+                               folder.Path() / "outside.png");
+    EXPECT_FALSE(b->SetImage(L"..\\..\\outside.png", 3));
+    EXPECT_FALSE(b->SetImage(L"icon/../../../outside.png", 3));
     Manager::SetProgramFolder(L"");
 }
 
