@@ -30,7 +30,7 @@ Platform* MWindow::GetPlatform() {
 }
 
 HWND MWindow::GetSafeHwnd() const {
-    return IsWindow() ? m_hwnd : kNoWindow;
+    return IsWindow() ? m_hwnd.load() : kNoWindow;
 }
 
 bool MWindow::IsWindow() const {
@@ -154,7 +154,7 @@ void MWindow::CenterWindow(HWND other) {
     Platform* platform = GetPlatform();
     const HWND reference = other != kNoWindow ? other : m_owner;
     const Rect self = platform->GetWindowRect(m_hwnd);
-    const Rect work = platform->GetWorkArea(reference != kNoWindow ? reference : m_hwnd);
+    const Rect work = platform->GetWorkArea(reference != kNoWindow ? reference : m_hwnd.load());
     Rect around = work;
     if (reference != kNoWindow && platform->IsWindowVisible(reference) &&
         !platform->IsIconic(reference)) {

@@ -8,6 +8,7 @@
 
 #include "toolkit/platform/Platform.h"
 
+#include <atomic>
 #include <string>
 
 namespace VellumUI {
@@ -76,7 +77,9 @@ public:
 protected:
     static Platform* GetPlatform();
 
-    HWND m_hwnd = kNoWindow;
+    // Written on the UI thread at create and destroy, read by any thread that
+    // posts or sends to the window.
+    std::atomic<HWND> m_hwnd = kNoWindow;
     HWND m_owner = kNoWindow;
 };
 
