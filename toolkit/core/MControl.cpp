@@ -1,5 +1,6 @@
 #include "toolkit/core/MControl.h"
 
+#include "toolkit/core/ChildList.h"
 #include "toolkit/core/PaintManager.h"
 
 #include <algorithm>
@@ -465,45 +466,18 @@ MControl* MControl::AddChild(ControlListKind kind, std::unique_ptr<MControl> chi
 }
 
 MControl* MControl::GetControl(unsigned id) const {
-    {
-        std::lock_guard guard(m_controlsLock);
-        for (const auto& child : m_controls) {
-            if (child->GetID() == id) {
-                return child.get();
-            }
-            if (MControl* found = child->GetControl(id)) {
-                return found;
-            }
-        }
+    if (MControl* found = FindChildById(m_controls, m_controlsLock, id)) {
+        return found;
     }
-    std::lock_guard guard(m_areasLock);
-    for (const auto& child : m_areas) {
-        if (child->GetID() == id) {
-            return child.get();
-        }
-        if (MControl* found = child->GetControl(id)) {
-            return found;
-        }
-    }
-    return nullptr;
+    return FindChildById(m_areas, m_areasLock, id);
 }
 
 std::vector<MControl*> MControl::GetControls() const {
-    std::lock_guard guard(m_controlsLock);
-    std::vector<MControl*> out;
-    for (const auto& child : m_controls) {
-        out.push_back(child.get());
-    }
-    return out;
+    return SnapshotChildren(m_controls, m_controlsLock);
 }
 
 std::vector<MControl*> MControl::GetAreas() const {
-    std::lock_guard guard(m_areasLock);
-    std::vector<MControl*> out;
-    for (const auto& child : m_areas) {
-        out.push_back(child.get());
-    }
-    return out;
+    return SnapshotChildren(m_areas, m_areasLock);
 }
 
 bool MControl::RemoveControl(MControl* child) {

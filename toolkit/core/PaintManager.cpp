@@ -1,5 +1,7 @@
 #include "toolkit/core/PaintManager.h"
 
+#include "toolkit/core/ChildList.h"
+
 #include "toolkit/core/ControlFactory.h"
 #include "toolkit/core/Fonts.h"
 #include "toolkit/core/MControlFont.h"
@@ -193,36 +195,18 @@ MControl* PaintManager::AddControl(ControlListKind kind, std::unique_ptr<MContro
 }
 
 MControl* PaintManager::GetControl(unsigned id) const {
-    for (auto* list : {&m_controls, &m_areas}) {
-        std::lock_guard guard(list == &m_controls ? m_controlsLock : m_areasLock);
-        for (const auto& c : *list) {
-            if (c->GetID() == id) {
-                return c.get();
-            }
-            if (MControl* found = c->GetControl(id)) {
-                return found;
-            }
-        }
+    if (MControl* found = FindChildById(m_controls, m_controlsLock, id)) {
+        return found;
     }
-    return nullptr;
+    return FindChildById(m_areas, m_areasLock, id);
 }
 
 std::vector<MControl*> PaintManager::GetControls() const {
-    std::lock_guard guard(m_controlsLock);
-    std::vector<MControl*> out;
-    for (const auto& c : m_controls) {
-        out.push_back(c.get());
-    }
-    return out;
+    return SnapshotChildren(m_controls, m_controlsLock);
 }
 
 std::vector<MControl*> PaintManager::GetAreas() const {
-    std::lock_guard guard(m_areasLock);
-    std::vector<MControl*> out;
-    for (const auto& c : m_areas) {
-        out.push_back(c.get());
-    }
-    return out;
+    return SnapshotChildren(m_areas, m_areasLock);
 }
 
 bool PaintManager::RemoveControl(MControl* control) {
